@@ -1,0 +1,76 @@
+// The run: banner, help switch, arguments, intake, then the failure message
+// or the zone lines, and the exit status.
+#include <cstdio>
+#include <cstring>
+
+#include "../zone/zone.h"
+#include "cli.h"
+
+void print_usage()
+{
+    std::fputs("usage:\r\n"
+               "tavoScribe.exe {seriennummer} {geburtsdatum JJMMTT} "
+               "{gueltigBis JJMMTT}\r\n\r\n",
+               stdout);
+}
+
+// Takes an argument as a field when the field's buffer can hold it with its
+// terminator. A longer one is of the wrong length anyway: the field stays
+// empty and is asked for, just as the over-long value would be.
+static void take_argument(char *field, size_t size, const char *arg)
+{
+    size_t n = std::strlen(arg);
+    if (n < size)
+        std::memcpy(field, arg, n + 1);
+}
+
+int run(int argc, char **argv)
+{
+    char seriennummer[SERIAL_SIZE] = "";
+    char geburtsdatum[DATE_SIZE] = "";
+    char gueltigBis[DATE_SIZE] = "";
+
+    std::fputs("tavoScribe - MRZ composer for PA identity cards (ICAO 9303)\r\n",
+               stdout);
+
+    // A first argument that starts with "-" is a switch in place of the
+    // serial number; "-h" asks for the usage text, any other is ignored.
+    if (argc > 1) {
+        if (argv[1][0] == '-') {
+            if (argv[1][1] == 'h')
+                print_usage();
+        } else {
+            take_argument(seriennummer, sizeof seriennummer, argv[1]);
+        }
+    }
+    if (argc > 2)
+        take_argument(geburtsdatum, sizeof geburtsdatum, argv[2]);
+    if (argc > 3)
+        take_argument(gueltigBis, sizeof gueltigBis, argv[3]);
+
+    int status = complete_fields(seriennummer, geburtsdatum, gueltigBis);
+    switch (status) {
+    case BAD_SERIAL:
+        std::fputs("Seriennummer muss 9 zeichen lang sein!", stdout);
+        break;
+    case BAD_BIRTH_DATE:
+        std::fputs("Geburtstag muss 6 zeichen lang sein (JJMMTT)!", stdout);
+        break;
+    case BAD_EXPIRY_DATE:
+        std::fputs("Gueltigkeitsdatum muss 6 zeichen lang sein (JJMMTT)!", stdout);
+        break;
+    default:
+        print_zones(seriennummer, geburtsdatum, gueltigBis);
+        break;
+    }
+
+    // A run whose zone lines never reached their reader has not succeeded.
+    if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+        if (status == FIELDS_OK) {
+            std::fputs("tavoScribe: standard output could not be written\r\n",
+                       stderr);
+            status = OUTPUT_FAILED;
+        }
+    }
+    return status;
+}

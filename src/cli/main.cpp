@@ -1,0 +1,9 @@
+// tavoScribe: composes the machine-readable zone of a German identity card
+// from its serial number, date of birth and expiry date.
+#include "cli.h"
+
+int main(int argc, char **argv)
+{
+    prepare_console();
+    return run(argc, argv);
+}

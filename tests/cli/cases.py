@@ -1,0 +1,133 @@
+"""End-to-end cases: arguments, standard input, expected standard output
+bytes and exit status. Standard error must be empty unless a case says
+otherwise. Every line end the tool writes is CR LF."""
+
+BANNER = b"tavoScribe - MRZ composer for PA identity cards (ICAO 9303)\r\n"
+USAGE = (b"usage:\r\ntavoScribe.exe {seriennummer} {geburtsdatum JJMMTT} "
+         b"{gueltigBis JJMMTT}\r\n\r\n")
+ASK_SERIAL = b"\r\nSeriennummer (9 Zeichen):"
+ASK_BIRTH = b"\r\nGeburtstag (6 Zeichen JJMMTT):"
+ASK_EXPIRY = b"\r\nGueltig bis (6 Zeichen JJMMTT):"
+BAD_SERIAL = b"Seriennummer muss 9 zeichen lang sein!"
+BAD_BIRTH = b"Geburtstag muss 6 zeichen lang sein (JJMMTT)!"
+BAD_EXPIRY = b"Gueltigkeitsdatum muss 6 zeichen lang sein (JJMMTT)!"
+NOT_WRITTEN = b"tavoScribe: standard output could not be written\r\n"
+
+
+def zones(old, new1, new2):
+    """The two headings around the three zone lines, given literally."""
+    return (b"\r\nalter PA (bis 31. Oktober 2010 beantragt): \r\n" + old +
+            b"\r\n\r\nneuer PA: \r\n" + new1 + b"\r\n" + new2 + b"\r\n")
+
+
+WORKED = zones(b"1234567897D<<8501019<3012316<<<<<<<0",
+               b"TPD<<1234567897<<<<<<<<<<<<<<<",
+               b"8501019<3012316D<<<<<<<<<<<<<0")
+DATES = ["850101", "301231"]
+
+
+def case(name, args, stdin, stdout, status, **special):
+    """special: stderr (expected bytes), only ("linux" or "windows"),
+    stdin_is / stdout_is ("closed", "directory", "/dev/full"), and
+    dialogue: [(prompt to wait for, answer to type), ...] through pipes."""
+    return dict(name=name, args=args, stdin=stdin, stdout=stdout,
+                status=status, **special)
+
+
+CASES = [
+    case("worked example", ["123456789", *DATES], b"", BANNER + WORKED, 0),
+    case("letters in the serial number", ["AB1234567", *DATES], b"",
+         BANNER + zones(b"AB12345671D<<8501019<3012316<<<<<<<2",
+                        b"TPD<<AB12345671<<<<<<<<<<<<<<<",
+                        b"8501019<3012316D<<<<<<<<<<<<<2"), 0),
+    case("lower case is kept, same check digits", ["ab1234567", *DATES], b"",
+         BANNER + zones(b"ab12345671D<<8501019<3012316<<<<<<<2",
+                        b"TPD<<ab12345671<<<<<<<<<<<<<<<",
+                        b"8501019<3012316D<<<<<<<<<<<<<2"), 0),
+    case("fillers and letters in the dates", ["123456789", "<<<<<<", "zzzzzz"],
+         b"", BANNER + zones(b"1234567897D<<<<<<<<0<zzzzzz0<<<<<<<6",
+                             b"TPD<<1234567897<<<<<<<<<<<<<<<",
+                             b"<<<<<<0<zzzzzz0D<<<<<<<<<<<<<6"), 0),
+    case("a fourth argument changes nothing",
+         ["123456789", *DATES, "extra"], b"", BANNER + WORKED, 0),
+
+    # The help switch and other switches.
+    case("no arguments, end of input", [], b"",
+         BANNER + ASK_SERIAL + BAD_SERIAL, 1),
+    case("-h alone", ["-h"], b"", BANNER + USAGE + ASK_SERIAL + BAD_SERIAL, 1),
+    case("-h with both dates, serial typed", ["-h", *DATES], b"123456789\n",
+         BANNER + USAGE + ASK_SERIAL + WORKED, 0),
+    case("-help also writes the usage", ["-help", *DATES], b"123456789",
+         BANNER + USAGE + ASK_SERIAL + WORKED, 0),
+    case("-H is ignored", ["-H", *DATES], b"123456789\n",
+         BANNER + ASK_SERIAL + WORKED, 0),
+    case("a lone - is ignored", ["-"], b"", BANNER + ASK_SERIAL + BAD_SERIAL, 1),
+    case("dates may start with -", ["123456789", "-50101", "-01231"], b"",
+         BANNER + zones(b"1234567897D<<-501013<-012315<<<<<<<4",
+                        b"TPD<<1234567897<<<<<<<<<<<<<<<",
+                        b"-501013<-012315D<<<<<<<<<<<<<4"), 0),
+
+    # Re-entry at the prompts.
+    case("8-character serial, 9 typed", ["12345678", *DATES], b"123456789\n",
+         BANNER + ASK_SERIAL + WORKED, 0),
+    case("empty first argument is asked for", ["", *DATES], b"123456789\r\n",
+         BANNER + ASK_SERIAL + WORKED, 0),
+    case("blank lines before the token are passed over", [],
+         b"\n\r\n \t\v\f123456789\n\n850101\n301231\n",
+         BANNER + ASK_SERIAL + ASK_BIRTH + ASK_EXPIRY + WORKED, 0),
+    case("tokens run on into the next prompts", ["1234"],
+         b"123456789 850101 301231",
+         BANNER + ASK_SERIAL + ASK_BIRTH + ASK_EXPIRY + WORKED, 0),
+    case("10 characters typed for the serial", [], b"1234567890\n",
+         BANNER + ASK_SERIAL + BAD_SERIAL, 1),
+    case("wrong date of birth after re-entry", ["123456789", "8501"],
+         b"85010\n301231\n", BANNER + ASK_BIRTH + BAD_BIRTH, 2),
+    case("wrong expiry date after re-entry", ["123456789", "850101", "3012310"],
+         b"3012310\n", BANNER + ASK_EXPIRY + BAD_EXPIRY, 3),
+    case("end of input at the birth date prompt", ["123456789"], b"  \n",
+         BANNER + ASK_BIRTH + BAD_BIRTH, 2),
+    case("end of input at the expiry prompt", ["123456789", "850101"], b"",
+         BANNER + ASK_EXPIRY + BAD_EXPIRY, 3),
+
+    # Over-long values are never cut down and never overrun a field.
+    case("7-character date of birth argument", ["123456789", "8501011", "301231"],
+         b"850101\n", BANNER + ASK_BIRTH + WORKED, 0),
+    case("argument of 100,000 bytes", ["1" * 100000, *DATES], b"123456789\n",
+         BANNER + ASK_SERIAL + WORKED, 0, only="linux"),
+    case("argument of 32,000 bytes", ["1" * 32000, *DATES], b"123456789\n",
+         BANNER + ASK_SERIAL + WORKED, 0, only="windows"),
+    case("token of 1 MB", [], b"9" * 1000000, BANNER + ASK_SERIAL + BAD_SERIAL, 1),
+    case("token of 1 MB for a date", ["123456789"], b"8" * 1000000 + b"\n",
+         BANNER + ASK_BIRTH + BAD_BIRTH, 2),
+
+    # Bytes that are neither digits nor letters are worth 0.
+    case("bytes above 127 typed", [], b"\xe4\xf6\xfc\xdf12345 850101 301231",
+         BANNER + ASK_SERIAL + ASK_BIRTH + ASK_EXPIRY +
+         zones(b"\xe4\xf6\xfc\xdf123453D<<8501019<3012316<<<<<<<8",
+               b"TPD<<\xe4\xf6\xfc\xdf123453<<<<<<<<<<<<<<<",
+               b"8501019<3012316D<<<<<<<<<<<<<8"), 0),
+    case("UTF-8 argument counts bytes", ["\u00c4\u00d6\u00dc123", *DATES], b"",
+         BANNER + zones(b"\xc3\x84\xc3\x96\xc3\x9c1236D<<8501019<3012316<<<<<<<2",
+                        b"TPD<<\xc3\x84\xc3\x96\xc3\x9c1236<<<<<<<<<<<<<<<",
+                        b"8501019<3012316D<<<<<<<<<<<<<2"), 0, only="linux"),
+    case("NUL inside a token ends the field there", [], b"1234\x0056789\n",
+         BANNER + ASK_SERIAL + BAD_SERIAL, 1),
+
+    # Standard streams that are closed, full or not files at all.
+    case("output to a full disk", ["123456789", *DATES], b"", b"", 4,
+         stdout_is="/dev/full", stderr=NOT_WRITTEN, only="linux"),
+    case("full disk keeps a failure status", [], b"", b"", 1,
+         stdout_is="/dev/full", only="linux"),
+    case("closed standard output", ["123456789", *DATES], b"", b"", 4,
+         stdout_is="closed", stderr=NOT_WRITTEN),
+    case("closed standard input", [], b"", BANNER + ASK_SERIAL + BAD_SERIAL, 1,
+         stdin_is="closed"),
+    case("standard input is a directory", ["123456789"], b"",
+         BANNER + ASK_BIRTH + BAD_BIRTH, 2, stdin_is="directory"),
+
+    # A program that waits for each prompt before it answers.
+    case("prompts reach a pipe before the read", [], b"",
+         BANNER + ASK_SERIAL + ASK_BIRTH + ASK_EXPIRY + WORKED, 0,
+         dialogue=[(ASK_SERIAL, b"123456789\n"), (ASK_BIRTH, b"850101\n"),
+                   (ASK_EXPIRY, b"301231\n")]),
+]
