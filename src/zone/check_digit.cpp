@@ -18,14 +18,13 @@ static unsigned char_value(unsigned char c)
 
 unsigned check_digit(const char *text)
 {
-    static const unsigned weights[3] = {7, 3, 1};
-    unsigned sum = 0;
-    unsigned i = 0;
+    // 64 bits: no string that fits in memory can make the sum wrap.
+    unsigned long long sum = 0;
+    unsigned weight = 7;
 
-    // Reduce as we go so that the sum cannot wrap, whatever the length.
     for (const char *p = text; *p != '\0'; p++) {
-        sum = (sum + char_value(static_cast<unsigned char>(*p)) * weights[i]) % 10u;
-        i = (i + 1) % 3;
+        sum += char_value(static_cast<unsigned char>(*p)) * weight;
+        weight = weight == 7 ? 3 : weight == 3 ? 1 : 7;
     }
-    return sum;
+    return static_cast<unsigned>(sum % 10);
 }

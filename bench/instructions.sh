@@ -1,0 +1,25 @@
+#!/bin/sh
+# Counts the instructions of one run of the tool on the worked example with
+# callgrind, against the C program that writes the same bytes, and fails
+# when the tool needs more than LIMIT times as many.
+# usage: bench/instructions.sh TOOL REFERENCE [LIMIT]
+set -eu
+tool=$1 reference=$2 limit=${3:-1.15}
+set -- 123456789 850101 301231
+
+# Both runs get an empty environment: the C library's start-up work grows
+# with it, and a fixed one keeps the counts repeatable.
+count() {
+    env -i valgrind --tool=callgrind --callgrind-out-file=/dev/null "$@" 2>&1 >/dev/null |
+        sed -n 's/.*Collected : *\([0-9]*\).*/\1/p'
+}
+
+if [ "$("$tool" "$@" | od -An -tx1)" != "$("$reference" | od -An -tx1)" ]; then
+    echo "the tool and the C program write different bytes" >&2
+    exit 1
+fi
+ours=$(count "$tool" "$@")
+theirs=$(count "$reference")
+echo "tool: $ours instructions, C program: $theirs instructions"
+awk -v a="$ours" -v b="$theirs" -v l="$limit" 'BEGIN {
+    r = a / b; printf "ratio: %.3f (limit %s)\n", r, l; exit !(r <= l) }'
