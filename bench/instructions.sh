@@ -14,12 +14,17 @@ count() {
         sed -n 's/.*Collected : *\([0-9]*\).*/\1/p'
 }
 
-if [ "$("$tool" "$@" | od -An -tx1)" != "$("$reference" | od -An -tx1)" ]; then
+ours_out=$("$tool" "$@" | od -An -tx1) && [ -n "$ours_out" ] || exit 1
+theirs_out=$("$reference" | od -An -tx1) || exit 1
+if [ "$ours_out" != "$theirs_out" ]; then
     echo "the tool and the C program write different bytes" >&2
     exit 1
 fi
 ours=$(count "$tool" "$@")
 theirs=$(count "$reference")
+case "$ours$theirs" in
+'' | *[!0-9]*) echo "callgrind gave no count" >&2; exit 1 ;;
+esac
 echo "tool: $ours instructions, C program: $theirs instructions"
 awk -v a="$ours" -v b="$theirs" -v l="$limit" 'BEGIN {
     r = a / b; printf "ratio: %.3f (limit %s)\n", r, l; exit !(r <= l) }'

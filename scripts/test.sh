@@ -19,9 +19,16 @@ need() {
 }
 
 need cmake make g++ clang libgtest-dev python3 valgrind
+# The Windows build: the cross compiler, zip for its download, and Wine
+# (32-bit) to run it.
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    dpkg --add-architecture i386
+    apt-get update -qq
+fi
+need g++-mingw-w64-i686 zip wine wine32:i386
 
 jobs=$(nproc 2>/dev/null || echo 2)
-for preset in release clang; do
+for preset in release clang windows; do
     echo "== $preset"
     cmake --preset "$preset"
     cmake --build --preset "$preset" -j "$jobs"
