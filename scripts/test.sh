@@ -1,6 +1,9 @@
 #!/bin/sh
-# Builds tavoScribe and runs every test. On a fresh Debian machine it first
-# installs what is missing (as root, with apt-get).
+# Builds tavoScribe and runs every test: both fuzz targets for FUZZ_SECONDS
+# each (default 60), the Linux build with g++ (with the analysers) and with
+# clang++, the Windows build under Wine, the sanitizer build, and the debug
+# build with the end-to-end table also under valgrind. On a fresh Debian machine it first installs
+# what is missing (as root, with apt-get).
 set -eu
 cd "$(dirname "$0")/.."
 
@@ -18,7 +21,8 @@ need() {
     DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends $missing
 }
 
-need cmake make g++ clang libgtest-dev python3 valgrind
+need cmake make g++ clang libclang-rt-14-dev libgtest-dev python3 valgrind \
+    clang-tidy clang-format cppcheck
 # The Windows build: the cross compiler, zip for its download, and Wine
 # (32-bit) to run it.
 if ! dpkg --print-foreign-architectures | grep -qx i386; then
@@ -28,9 +32,16 @@ fi
 need g++-mingw-w64-i686 zip wine wine32:i386
 
 jobs=$(nproc 2>/dev/null || echo 2)
-for preset in release clang windows; do
+echo "== fuzz"
+cmake --preset fuzz
+cmake --build --preset fuzz -j "$jobs"
+fuzz/run.sh "${FUZZ_SECONDS:-60}"
+
+for preset in release clang windows asan debug; do
     echo "== $preset"
     cmake --preset "$preset"
     cmake --build --preset "$preset" -j "$jobs"
+    start=$(date +%s)
     ctest --preset "$preset" -j "$jobs"
+    echo "== $preset: tests took $(($(date +%s) - start)) s"
 done

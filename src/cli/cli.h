@@ -22,8 +22,8 @@ void print_usage();
 // Completes the three fields in place: a field of the wrong length is asked
 // for once at the console, then each field gets its check digit appended.
 // Returns FIELDS_OK or the status of the first field that stays wrong.
-int complete_fields(char seriennummer[SERIAL_SIZE], char geburtsdatum[DATE_SIZE],
-                    char gueltigBis[DATE_SIZE]);
+int complete_fields(char seriennummer[SERIAL_SIZE],
+                    char geburtsdatum[DATE_SIZE], char gueltigBis[DATE_SIZE]);
 
 // One whole run on the given arguments, reading standard input and writing
 // standard output as set up by the caller. Returns the exit status 0 to 4.

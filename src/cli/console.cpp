@@ -12,9 +12,6 @@
 #include <unistd.h>
 #endif
 
-// Standard output's block buffer, static so that no run allocates.
-static char out_buffer[4096];
-
 void prepare_console()
 {
 #ifdef _WIN32
@@ -31,8 +28,11 @@ void prepare_console()
 #endif
     // On a terminal every write shows at once; elsewhere bytes go out in
     // blocks and at the end of the run.
-    if (terminal)
+    if (terminal) {
         std::setvbuf(stdout, nullptr, _IONBF, 0);
-    else
+    } else {
+        // Static, so that no run allocates.
+        static char out_buffer[4096];
         std::setvbuf(stdout, out_buffer, _IOFBF, sizeof out_buffer);
+    }
 }

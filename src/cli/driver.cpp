@@ -30,8 +30,9 @@ int run(int argc, char **argv)
     char geburtsdatum[DATE_SIZE] = "";
     char gueltigBis[DATE_SIZE] = "";
 
-    std::fputs("tavoScribe - MRZ composer for PA identity cards (ICAO 9303)\r\n",
-               stdout);
+    std::fputs(
+        "tavoScribe - MRZ composer for PA identity cards (ICAO 9303)\r\n",
+        stdout);
 
     // A first argument that starts with "-" is a switch in place of the
     // serial number; "-h" asks for the usage text, any other is ignored.
@@ -57,7 +58,8 @@ int run(int argc, char **argv)
         std::fputs("Geburtstag muss 6 zeichen lang sein (JJMMTT)!", stdout);
         break;
     case BAD_EXPIRY_DATE:
-        std::fputs("Gueltigkeitsdatum muss 6 zeichen lang sein (JJMMTT)!", stdout);
+        std::fputs("Gueltigkeitsdatum muss 6 zeichen lang sein (JJMMTT)!",
+                   stdout);
         break;
     default:
         print_zones(seriennummer, geburtsdatum, gueltigBis);

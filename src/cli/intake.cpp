@@ -18,11 +18,9 @@ static bool is_blank(int c)
 // left as it was. A longer token leaves its rest unread.
 static void read_token(char *field, size_t max)
 {
-    int c;
-
-    do
+    int c = std::getchar();
+    while (is_blank(c))
         c = std::getchar();
-    while (is_blank(c));
     if (c == EOF)
         return;
 
@@ -57,8 +55,8 @@ static bool complete_field(char *field, size_t length, const char *prompt)
     return true;
 }
 
-int complete_fields(char seriennummer[SERIAL_SIZE], char geburtsdatum[DATE_SIZE],
-                    char gueltigBis[DATE_SIZE])
+int complete_fields(char seriennummer[SERIAL_SIZE],
+                    char geburtsdatum[DATE_SIZE], char gueltigBis[DATE_SIZE])
 {
     if (!complete_field(seriennummer, 9, "\r\nSeriennummer (9 Zeichen):"))
         return BAD_SERIAL;

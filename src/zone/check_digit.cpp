@@ -20,7 +20,7 @@ unsigned check_digit(const char *text)
 {
     // 64 bits: no string that fits in memory can make the sum wrap.
     unsigned long long sum = 0;
-    unsigned weight = 7;
+    unsigned long long weight = 7;
 
     for (const char *p = text; *p != '\0'; p++) {
         sum += char_value(static_cast<unsigned char>(*p)) * weight;

@@ -30,21 +30,24 @@ void print_zones(const char *seriennummer, const char *geburtsdatum,
     char composite[28];
     const char *const fields[] = {seriennummer, geburtsdatum, gueltigBis};
     join(composite, sizeof composite, fields, 3);
-    const char digit[2] = {static_cast<char>('0' + check_digit(composite)), '\0'};
+    const char digit[2] = {static_cast<char>('0' + check_digit(composite)),
+                           '\0'};
 
+    // One row of pieces per zone line, as the layouts are read.
+    // clang-format off
     const char *const zones[] = {
         // Old card format: document number, nationality, date of birth,
         // sex (filler), expiry date, optional data (empty), composite check
         // digit.
         "\r\nalter PA (bis 31. Oktober 2010 beantragt): \r\n",
-        seriennummer, "D<<", geburtsdatum, "<", gueltigBis, "<<<<<<<", digit,
-        "\r\n",
+        seriennummer, "D<<", geburtsdatum, "<", gueltigBis, "<<<<<<<", digit, "\r\n",
         // New card format: document code, issuing state, document number,
         // optional data; then date of birth, sex, expiry date, nationality,
         // optional data and the same composite check digit.
         "\r\nneuer PA: \r\n",
         "TPD<<", seriennummer, "<<<<<<<<<<<<<<<\r\n",
         geburtsdatum, "<", gueltigBis, "D<<<<<<<<<<<<<", digit, "\r\n"};
+    // clang-format on
 
     // One write for the whole zone: 162 bytes for completed fields.
     char out[192];

@@ -24,6 +24,8 @@ WORKED = zones(b"1234567897D<<8501019<3012316<<<<<<<0",
                b"TPD<<1234567897<<<<<<<<<<<<<<<",
                b"8501019<3012316D<<<<<<<<<<<<<0")
 DATES = ["850101", "301231"]
+ALL_BYTES = bytes(range(1, 256))
+ZERO_WORTH = bytes(b for b in ALL_BYTES if not bytes([b]).isalnum())
 
 
 def case(name, args, stdin, stdout, status, **special):
@@ -130,4 +132,20 @@ CASES = [
          BANNER + ASK_SERIAL + ASK_BIRTH + ASK_EXPIRY + WORKED, 0,
          dialogue=[(ASK_SERIAL, b"123456789\n"), (ASK_BIRTH, b"850101\n"),
                    (ASK_EXPIRY, b"301231\n")]),
+    case("every byte 1-255 in over-long arguments", [ALL_BYTES] * 3, b"",
+         BANNER + ASK_SERIAL + BAD_SERIAL, 1, only="linux"),
+] + [
+    # Cards made of every byte that is neither digit nor letter, 21 at a
+    # time: such bytes are worth 0, so every check digit is 0. Linux only:
+    # Windows converts arguments to its ANSI code page.
+    case(f"zero-worth bytes {chunk[0]}-{chunk[-1]} as fields",
+         [chunk[:9], chunk[9:15], chunk[15:]], b"",
+         BANNER + zones(chunk[:9] + b"0D<<" + chunk[9:15] + b"0<" +
+                        chunk[15:] + b"0<<<<<<<0",
+                        b"TPD<<" + chunk[:9] + b"0<<<<<<<<<<<<<<<",
+                        chunk[9:15] + b"0<" + chunk[15:] + b"0D<<<<<<<<<<<<<0"),
+         0, only="linux")
+    for chunk in (ZERO_WORTH[i:i + 21].ljust(21, b"<")
+                  for i in range(0, len(ZERO_WORTH), 21))
 ]
+

@@ -59,7 +59,8 @@ def run_dialogue(command, answers):
 
 
 def run_case(command, c):
-    args = command + [a.encode("utf-8") for a in c["args"]]
+    args = command + [a if isinstance(a, bytes) else a.encode("utf-8")
+                      for a in c["args"]]
     if "dialogue" in c:
         try:
             return compare(c, *run_dialogue(args, c["dialogue"]))
