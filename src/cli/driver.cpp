@@ -3,8 +3,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "../zone/zone.h"
 #include "cli.h"
+#include "zone/zone.h"
 
 void print_usage()
 {

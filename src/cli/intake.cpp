@@ -2,8 +2,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "../zone/zone.h"
 #include "cli.h"
+#include "zone/zone.h"
 
 // The white space that separates tokens on standard input.
 static bool is_blank(int c)
@@ -13,9 +13,9 @@ static bool is_blank(int c)
 }
 
 // Reads one white-space separated token of at most max bytes into field,
-// the way "%<max>s" does: leading white space is skipped, the byte that ends
-// the token stays unread, and when input ends before a token the field is
-// left as it was. A longer token leaves its rest unread.
+// the way "%<max>s" does: leading white space is skipped, what follows the
+// token stays for the next read, and when input ends before a token the
+// field is left as it was. A longer token leaves its rest unread.
 static void read_token(char *field, size_t max)
 {
     int c = std::getchar();
@@ -31,8 +31,6 @@ static void read_token(char *field, size_t max)
             break;
         c = std::getchar();
     }
-    if (is_blank(c))
-        std::ungetc(c, stdin);
     field[n] = '\0';
 }
 

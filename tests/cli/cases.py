@@ -30,7 +30,7 @@ ZERO_WORTH = bytes(b for b in ALL_BYTES if not bytes([b]).isalnum())
 
 def case(name, args, stdin, stdout, status, **special):
     """special: stderr (expected bytes), only ("linux" or "windows"),
-    stdin_is / stdout_is ("closed", "directory", "/dev/full"), and
+    stdin_is / stdout_is ("closed", "directory", "/dev/full", "broken pipe"),
     dialogue: [(prompt to wait for, answer to type), ...] through pipes."""
     return dict(name=name, args=args, stdin=stdin, stdout=stdout,
                 status=status, **special)
@@ -122,6 +122,8 @@ CASES = [
          stdout_is="/dev/full"),
     case("closed standard output", ["123456789", *DATES], b"", b"", 4,
          stdout_is="closed", stderr=NOT_WRITTEN),
+    case("reader of standard output gone", ["123456789", *DATES], b"", b"", 4,
+         stdout_is="broken pipe", stderr=NOT_WRITTEN),
     case("closed standard input", [], b"", BANNER + ASK_SERIAL + BAD_SERIAL, 1,
          stdin_is="closed"),
     case("standard input is a directory", ["123456789"], b"",

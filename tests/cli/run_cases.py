@@ -71,7 +71,12 @@ def run_case(command, c):
     closing = [fd for fd, how in ((0, stdin_is), (1, stdout_is)) if how == "closed"]
     with tempfile.TemporaryDirectory() as tmp:
         stdin = os.open(tmp, os.O_RDONLY) if stdin_is == "directory" else subprocess.PIPE
-        stdout = os.open(stdout_is, os.O_WRONLY) if stdout_is == "/dev/full" else subprocess.PIPE
+        stdout = subprocess.PIPE
+        if stdout_is == "/dev/full":
+            stdout = os.open(stdout_is, os.O_WRONLY)
+        elif stdout_is == "broken pipe":
+            reader, stdout = os.pipe()
+            os.close(reader)
         proc = subprocess.Popen(
             args, stdin=stdin, stdout=stdout, stderr=subprocess.PIPE,
             preexec_fn=(lambda: [os.close(fd) for fd in closing]) if closing else None)
