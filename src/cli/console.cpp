@@ -8,6 +8,7 @@
 #ifdef _WIN32
 #include <fcntl.h>
 #include <io.h>
+#include <windows.h>
 #else
 #include <unistd.h>
 #endif
@@ -19,7 +20,11 @@ void prepare_console()
     _setmode(_fileno(stdin), _O_BINARY);
     _setmode(_fileno(stdout), _O_BINARY);
     _setmode(_fileno(stderr), _O_BINARY);
-    const bool terminal = _isatty(_fileno(stdout)) != 0;
+    // A console answers GetConsoleMode; _isatty would also take the NUL
+    // device and serial ports for a terminal.
+    DWORD mode = 0;
+    const bool terminal =
+        GetConsoleMode(GetStdHandle(STD_OUTPUT_HANDLE), &mode) != 0;
 #else
     // A reader that has gone away makes a write fail, as on Windows, rather
     // than killing the process: the run then ends with its output status.
