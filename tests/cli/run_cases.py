@@ -14,7 +14,8 @@ import time
 
 from cases import CASES
 
-TIMEOUT = 60
+TIMEOUT = 60  # seconds for a whole run, valgrind and Wine included
+PROMPT_WAIT = 10  # seconds for a prompt to reach the pipe
 
 
 def show_difference(what, got, want):
@@ -39,7 +40,7 @@ def run_dialogue(command, answers):
     out, pos = b"", 0
     try:
         for prompt, answer in answers:
-            deadline = time.monotonic() + TIMEOUT
+            deadline = time.monotonic() + PROMPT_WAIT
             while out.find(prompt, pos) < 0:
                 left = deadline - time.monotonic()
                 ready = left > 0 and select.select([proc.stdout], [], [], left)[0]
