@@ -1,7 +1,6 @@
 # Static analysis and formatting as tests: clang-tidy (.clang-tidy) and
 # cppcheck over the tool's sources, clang-format over every C++ file. Each
 # passes only with zero findings.
-set(CMAKE_EXPORT_COMPILE_COMMANDS ON)
 find_program(CLANG_TIDY clang-tidy)
 find_program(CPPCHECK cppcheck)
 find_program(CLANG_FORMAT clang-format)
