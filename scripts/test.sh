@@ -2,8 +2,8 @@
 # Builds tavoScribe and runs every test: both fuzz targets for FUZZ_SECONDS
 # each (default 60), the Linux build with g++ (with the analysers) and with
 # clang++, the Windows build under Wine, the sanitizer build, and the debug
-# build with the end-to-end table also under valgrind. On a fresh Debian machine it first installs
-# what is missing (as root, with apt-get).
+# build with the end-to-end table also under valgrind. On a fresh Debian
+# machine it first installs what is missing (as root, with apt-get).
 set -eu
 cd "$(dirname "$0")/.."
 
