@@ -29,9 +29,19 @@ int complete_fields(char seriennummer[SERIAL_SIZE],
 // standard output as set up by the caller. Returns the exit status 0 to 4.
 int run(int argc, char **argv);
 
+// The status of a run whose standard output failed: a run that would have
+// succeeded ends with OUTPUT_FAILED and says so on standard error; a run
+// that already failed keeps its own status and message.
+int output_failed(int status);
+
 // Puts the standard streams into the mode the tool needs on this platform:
 // bytes pass unchanged, and standard output is unbuffered on a terminal and
 // block-buffered otherwise.
 void prepare_console();
+
+// Ends the run on this platform's console, once, after run(): keeps a
+// console window opened for this process alone readable until Enter is
+// pressed, then closes standard output. Returns the final exit status.
+int finish_console(int status);
 
 #endif

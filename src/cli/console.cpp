@@ -41,3 +41,12 @@ void prepare_console()
         std::setvbuf(stdout, out_buffer, _IOFBF, sizeof out_buffer);
     }
 }
+
+int finish_console(int status)
+{
+    // Some file systems (NFS, network shares) report a failed write only
+    // when the file is closed: a run is done once standard output is.
+    if (std::fclose(stdout) != 0)
+        status = output_failed(status);
+    return status;
+}

@@ -67,12 +67,15 @@ int run(int argc, char **argv)
     }
 
     // A run whose zone lines never reached their reader has not succeeded.
-    if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
-        if (status == FIELDS_OK) {
-            std::fputs("tavoScribe: standard output could not be written\r\n",
-                       stderr);
-            status = OUTPUT_FAILED;
-        }
-    }
+    if (std::fflush(stdout) != 0 || std::ferror(stdout))
+        status = output_failed(status);
     return status;
+}
+
+int output_failed(int status)
+{
+    if (status != FIELDS_OK)
+        return status;
+    std::fputs("tavoScribe: standard output could not be written\r\n", stderr);
+    return OUTPUT_FAILED;
 }

@@ -5,5 +5,5 @@
 int main(int argc, char **argv)
 {
     prepare_console();
-    return run(argc, argv);
+    return finish_console(run(argc, argv));
 }

@@ -30,7 +30,8 @@ ZERO_WORTH = bytes(b for b in ALL_BYTES if not bytes([b]).isalnum())
 
 def case(name, args, stdin, stdout, status, **special):
     """special: stderr (expected bytes), only ("linux" or "windows"),
-    stdin_is / stdout_is ("closed", "directory", "/dev/full", "broken pipe"),
+    stdin_is / stdout_is ("closed", "directory", "/dev/full", "broken pipe",
+    "file whose close fails"),
     dialogue: [(prompt to wait for, answer to type), ...] through pipes."""
     return dict(name=name, args=args, stdin=stdin, stdout=stdout,
                 status=status, **special)
@@ -124,6 +125,11 @@ CASES = [
          stdout_is="closed", stderr=NOT_WRITTEN),
     case("reader of standard output gone", ["123456789", *DATES], b"", b"", 4,
          stdout_is="broken pipe", stderr=NOT_WRITTEN),
+    case("close of standard output fails", ["123456789", *DATES], b"",
+         BANNER + WORKED, 4, stdout_is="file whose close fails",
+         stderr=NOT_WRITTEN, only="linux"),
+    case("close fails on a failed run", [], b"", BANNER + ASK_SERIAL + BAD_SERIAL,
+         1, stdout_is="file whose close fails", only="linux"),
     case("closed standard input", [], b"", BANNER + ASK_SERIAL + BAD_SERIAL, 1,
          stdin_is="closed"),
     case("standard input is a directory", ["123456789"], b"",

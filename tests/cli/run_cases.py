@@ -78,6 +78,12 @@ def run_case(command, c):
         elif stdout_is == "broken pipe":
             reader, stdout = os.pipe()
             os.close(reader)
+        elif stdout_is == "file whose close fails":
+            # strace makes the tool's close of this one file fail, as a
+            # network file system may report a write error only then.
+            stdout = os.open(os.path.join(tmp, "out"), os.O_RDWR | os.O_CREAT)
+            args = ["strace", "-f", "-qq", "-o", "/dev/null", "-e", "trace=close",
+                    "-e", "inject=close:error=EIO", "-P", os.path.join(tmp, "out")] + args
         proc = subprocess.Popen(
             args, stdin=stdin, stdout=stdout, stderr=subprocess.PIPE,
             preexec_fn=(lambda: [os.close(fd) for fd in closing]) if closing else None)
@@ -88,6 +94,8 @@ def run_case(command, c):
             proc.kill()
             return ["  timed out"]
         finally:
+            if stdout_is == "file whose close fails":
+                out = os.pread(stdout, len(c["stdout"]) + 1, 0)
             for f in (stdin, stdout):
                 if f is not subprocess.PIPE:
                     os.close(f)
