@@ -12,6 +12,8 @@ BAD_SERIAL = b"Seriennummer muss 9 zeichen lang sein!"
 BAD_BIRTH = b"Geburtstag muss 6 zeichen lang sein (JJMMTT)!"
 BAD_EXPIRY = b"Gueltigkeitsdatum muss 6 zeichen lang sein (JJMMTT)!"
 NOT_WRITTEN = b"tavoScribe: standard output could not be written\r\n"
+# Written only in a console window that the tool has to itself.
+CLOSE = b"\r\nZum Schliessen die Eingabetaste druecken."
 
 
 def zones(old, new1, new2):
@@ -32,7 +34,10 @@ def case(name, args, stdin, stdout, status, **special):
     """special: stderr (expected bytes), only ("linux" or "windows"),
     stdin_is / stdout_is ("closed", "directory", "/dev/full", "broken pipe",
     "file whose close fails"),
-    dialogue: [(prompt to wait for, answer to type), ...] through pipes."""
+    dialogue: [(prompt to wait for, answer to type), ...] through pipes,
+    terminal: [(text to wait for, keys to type[, seconds to wait first]), ...]
+    in a terminal of its own, where stdout is the screen with typed keys
+    echoed; started: "cmd /c" to start it from a shell on Windows."""
     return dict(name=name, args=args, stdin=stdin, stdout=stdout,
                 status=status, **special)
 
@@ -142,6 +147,28 @@ CASES = [
                    (ASK_EXPIRY, b"301231\n")]),
     case("every byte 1-255 in over-long arguments", [ALL_BYTES] * 3, b"",
          BANNER + ASK_SERIAL + BAD_SERIAL, 1, only="linux"),
+
+    # A user at a console. On Windows, a console that the tool has to itself
+    # (started from Explorer) closes with the tool, so it waits for Enter.
+    case("on a terminal each prompt shows before its answer", [], b"",
+         BANNER + ASK_SERIAL + b"123456789\r\n" + ASK_BIRTH + b"850101\r\n" +
+         ASK_EXPIRY + b"301231\r\n" + WORKED, 0, only="linux",
+         terminal=[(ASK_SERIAL, b"123456789\r"), (ASK_BIRTH, b"850101\r"),
+                   (ASK_EXPIRY, b"301231\r")]),
+    case("a window of its own waits for Enter", ["123456789", *DATES], b"",
+         BANNER + WORKED + CLOSE + b"\r\n", 0, only="windows",
+         terminal=[(CLOSE, b"\r", 2)]),
+    case("a window of its own: the dialogue, then Enter", [], b"",
+         BANNER + ASK_SERIAL + b"123456789\r\n" + ASK_BIRTH + b"850101\r\n" +
+         ASK_EXPIRY + b"301231\r\n" + WORKED + CLOSE + b"\r\n", 0,
+         only="windows",
+         terminal=[(ASK_SERIAL, b"123456789\r"), (ASK_BIRTH, b"850101\r"),
+                   (ASK_EXPIRY, b"301231\r"), (CLOSE, b"\r", 2)]),
+    case("a window of its own keeps a failure message", ["12345678"], b"",
+         BANNER + ASK_SERIAL + b"12345\r\n" + BAD_SERIAL + CLOSE + b"\r\n", 1,
+         only="windows", terminal=[(ASK_SERIAL, b"12345\r"), (CLOSE, b"\r", 2)]),
+    case("started from cmd, the window is the shell's", ["123456789", *DATES],
+         b"", BANNER + WORKED, 0, only="windows", started="cmd /c", terminal=[]),
 ] + [
     # Cards made of every byte that is neither digit nor letter, 21 at a
     # time: such bytes are worth 0, so every check digit is 0. Linux only:

@@ -5,17 +5,22 @@ mismatch with the bytes that differ.
 usage: run_cases.py [--platform linux|windows] [--filter TEXT] -- COMMAND...
 COMMAND runs the tool, e.g. build/tavoScribe or wine tavoScribe.exe."""
 import argparse
+import fcntl
 import os
+import re
 import select
+import struct
 import subprocess
 import sys
 import tempfile
+import termios
 import time
 
 from cases import CASES
 
 TIMEOUT = 60  # seconds for a whole run, valgrind and Wine included
-PROMPT_WAIT = 10  # seconds for a prompt to reach the pipe
+PROMPT_WAIT = 10  # seconds for a prompt to reach the pipe or the screen
+PAUSE = 1  # seconds between a prompt on screen and the answer typed
 
 
 def show_difference(what, got, want):
@@ -59,9 +64,83 @@ def run_dialogue(command, answers):
             proc.communicate()
 
 
-def run_case(command, c):
-    args = command + [a if isinstance(a, bytes) else a.encode("utf-8")
-                      for a in c["args"]]
+def on_screen(raw):
+    """What a terminal shows of raw output, as text to compare: Wine's
+    console draws with control sequences (cursor moves for blanks, erase to
+    the end of a line in place of trailing blanks), and a terminal ends
+    lines with CR LF where the program wrote LF. Blank lines at the end do
+    not show."""
+    text = re.sub(rb"\x1b\[(\d*)C", lambda m: b" " * int(m[1] or 1), raw)
+    text = re.sub(rb"\x1b\[[0-9;?]*[A-Za-z]", b"", text).replace(b"\r", b"")
+    return b"\n".join(line.rstrip() for line in text.split(b"\n")).rstrip(b"\n")
+
+
+def read_screen(master, raw, proc, until=None):
+    """Reads the terminal until the normalised screen shows `until` after
+    what it showed before, or, without `until`, until the tool has ended and
+    nothing more comes."""
+    start = len(on_screen(raw))
+    deadline = time.monotonic() + (PROMPT_WAIT if until else TIMEOUT)
+    while until is None or on_screen(raw).find(on_screen(until), start) < 0:
+        left = deadline - time.monotonic()
+        if left <= 0:
+            raise Stuck(f"  screen never showed {until!r}; it shows {on_screen(raw)!r}")
+        if not select.select([master], [], [], min(left, 0.1))[0]:
+            if until is None and proc.poll() is not None:
+                return raw
+            continue
+        try:
+            chunk = os.read(master, 65536)
+        except OSError:  # the terminal's last program has gone
+            chunk = b""
+        if not chunk:
+            if until is None:
+                return raw
+            raise Stuck(f"  the tool ended before {until!r}; screen: {on_screen(raw)!r}")
+        raw += chunk
+    return raw
+
+
+def run_terminal(command, steps):
+    """Runs the tool in a pseudo-terminal of its own, as a user at a console
+    would: waits for each text to show, pauses (Wine's console takes keys as
+    typed only once the program reads), checks that the tool still runs, and
+    types the answer."""
+    master, slave = os.openpty()
+    fcntl.ioctl(slave, termios.TIOCSWINSZ, struct.pack("HHHH", 50, 160, 0, 0))
+    proc = subprocess.Popen(
+        command, stdin=slave, stdout=slave, stderr=slave, start_new_session=True,
+        preexec_fn=lambda: fcntl.ioctl(0, termios.TIOCSCTTY, 0))
+    os.close(slave)
+    raw = b""
+    try:
+        for want, answer, *pause in steps:
+            raw = read_screen(master, raw, proc, want)
+            time.sleep(pause[0] if pause else PAUSE)
+            if proc.poll() is not None:
+                raise Stuck(f"  the tool ended before {answer!r} was typed")
+            os.write(master, answer)
+        raw = read_screen(master, raw, proc)
+        return on_screen(raw), b"", proc.wait(TIMEOUT)
+    finally:
+        if proc.poll() is None:
+            proc.kill()
+            proc.wait()
+        os.close(master)
+
+
+def run_case(command, c, platform):
+    args = [a if isinstance(a, bytes) else a.encode("utf-8") for a in c["args"]]
+    if "terminal" in c:
+        if c.get("started") == "cmd /c":
+            # The command's last word is the program; the shell starts it.
+            command = command[:-1] + ["cmd", "/c"] + command[-1:]
+        try:
+            out, err, status = run_terminal(command + args, c["terminal"])
+        except (Stuck, subprocess.TimeoutExpired) as e:
+            return [str(e)]
+        return compare(dict(c, stdout=on_screen(c["stdout"])), out, err, status)
+    args = command + args
     if "dialogue" in c:
         try:
             return compare(c, *run_dialogue(args, c["dialogue"]))
@@ -122,11 +201,12 @@ def main():
 
     passed = failed = skipped = 0
     for c in CASES:
-        if c.get("only", opts.platform) != opts.platform or opts.filter not in c["name"]:
+        problems = None
+        if c.get("only", opts.platform) == opts.platform and opts.filter in c["name"]:
+            problems = run_case(opts.command, c, opts.platform)
+        if problems is None:
             skipped += 1
-            continue
-        problems = run_case(opts.command, c)
-        if problems:
+        elif problems:
             failed += 1
             print(f"FAIL {c['name']}")
             print("\n".join(problems))
