@@ -3,7 +3,8 @@
 mismatch with the bytes that differ.
 
 usage: run_cases.py [--platform linux|windows] [--filter TEXT] -- COMMAND...
-COMMAND runs the tool, e.g. build/tavoScribe or wine tavoScribe.exe."""
+COMMAND runs the tool, e.g. build/tavoScribe, or wine tavoScribe.exe with
+--platform windows (the rows for Windows, arguments in its code page)."""
 import argparse
 import fcntl
 import os
@@ -62,6 +63,17 @@ def run_dialogue(command, answers):
         if proc.returncode is None:
             proc.kill()
             proc.communicate()
+
+
+def windows_argument(arg):
+    """Windows hands a program its arguments in the ANSI code page (1252
+    under Wine): Wine takes each one as UTF-8 and converts it, so a byte is
+    passed as the character that code page maps to it. None for a byte that
+    it does not map."""
+    try:
+        return arg.decode("cp1252").encode("utf-8")
+    except UnicodeDecodeError:
+        return None
 
 
 def on_screen(raw):
@@ -131,6 +143,10 @@ def run_terminal(command, steps):
 
 def run_case(command, c, platform):
     args = [a if isinstance(a, bytes) else a.encode("utf-8") for a in c["args"]]
+    if platform == "windows":
+        args = [windows_argument(a) for a in args]
+        if None in args:
+            return None
     if "terminal" in c:
         if c.get("started") == "cmd /c":
             # The command's last word is the program; the shell starts it.
@@ -199,6 +215,9 @@ def main():
     parser.add_argument("command", nargs="+")
     opts = parser.parse_args()
 
+    if opts.platform == "windows":
+        # Wine reads the Unix side's arguments as UTF-8 in this locale.
+        os.environ["LC_ALL"] = "C.UTF-8"
     passed = failed = skipped = 0
     for c in CASES:
         problems = None
