@@ -1,6 +1,10 @@
 """End-to-end cases: arguments, standard input, expected standard output
 bytes and exit status. Standard error must be empty unless a case says
-otherwise. Every line end the tool writes is CR LF."""
+otherwise. Every line end the tool writes is CR LF. The last rows are the
+README's console examples, so that it shows what the tool really does."""
+import pathlib
+import re
+import shlex
 
 BANNER = b"tavoScribe - MRZ composer for PA identity cards (ICAO 9303)\r\n"
 USAGE = (b"usage:\r\ntavoScribe.exe {seriennummer} {geburtsdatum JJMMTT} "
@@ -189,4 +193,20 @@ CASES = [
     for chunk in (part[i:i + 21].ljust(21, b"<")
                   for part in ZERO_WORTH for i in range(0, len(part), 21))
 ]
+
+
+def readme_cases(readme):
+    """Each console example of the README, typed at a terminal: a line that
+    goes on after a prompt holds what the user typed there."""
+    prompts = [p.strip() for p in (ASK_SERIAL, ASK_BIRTH, ASK_EXPIRY)]
+    for block in re.findall(rb"```console\n(.*?)```", readme.read_bytes(), re.S):
+        command, _, screen = block.partition(b"\n")
+        steps = [(p, line[len(p):] + b"\r") for line in screen.split(b"\n")
+                 for p in prompts if line.startswith(p) and line != p]
+        yield case(f"README: {command.decode()}",
+                   [a.encode() for a in shlex.split(command.decode())[2:]], b"",
+                   screen, None, only="linux", terminal=steps)
+
+
+CASES += readme_cases(pathlib.Path(__file__).resolve().parents[2] / "README.md")
 
