@@ -83,6 +83,7 @@ int finish_console(int status)
 #endif
     // Some file systems (NFS, network shares) report a failed write only
     // when the file is closed: a run is done once standard output is.
+    // NOLINTNEXTLINE(cppcoreguidelines-owning-memory): stdout has no owner
     if (std::fclose(stdout) != 0)
         status = output_failed(status);
     return status;
