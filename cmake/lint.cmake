@@ -1,5 +1,6 @@
 # Static analysis and formatting as tests: clang-tidy (.clang-tidy) and
-# cppcheck over the tool's sources, clang-format over every C++ file. Each
+# cppcheck over the tool's sources, clang-format over every C++ file, mandoc
+# over the manual page. Each
 # passes only with zero findings.
 find_program(CLANG_TIDY clang-tidy)
 find_program(CPPCHECK cppcheck)
@@ -32,4 +33,13 @@ if(CLANG_FORMAT)
         COMMAND ${CLANG_FORMAT} --dry-run --Werror ${all_cxx})
 else()
     missing_tool(clang_format clang-format)
+endif()
+
+# The manual page: mdoc with no finding at warning level or above.
+find_program(MANDOC mandoc)
+if(MANDOC)
+    add_test(NAME mandoc_lint
+        COMMAND ${MANDOC} -T lint -W warning ${CMAKE_SOURCE_DIR}/man/tavoScribe.1)
+else()
+    missing_tool(mandoc_lint mandoc)
 endif()
