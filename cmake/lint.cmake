@@ -1,7 +1,6 @@
 # Static analysis and formatting as tests: clang-tidy (.clang-tidy) and
 # cppcheck over the tool's sources, clang-format over every C++ file, mandoc
-# over the manual page. Each
-# passes only with zero findings.
+# over the manual page. Each passes only with zero findings.
 find_program(CLANG_TIDY clang-tidy)
 find_program(CPPCHECK cppcheck)
 find_program(CLANG_FORMAT clang-format)
