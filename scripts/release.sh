@@ -13,6 +13,9 @@
 set -eu
 cd "$(dirname "$0")/.."
 out=${1:-dist}
+# The same bytes whatever the caller's clock, zone, locale and umask.
+export TZ=UTC LC_ALL=C.UTF-8
+umask 022
 
 die() {
     echo "release: $*" >&2
@@ -35,10 +38,8 @@ grep -q "^## $version " CHANGELOG.md || die "CHANGELOG.md has no entry for $vers
 dpkg-checkbuilddeps 2>/dev/null ||
     die "the Debian package's build dependencies are missing: $(dpkg-checkbuilddeps 2>&1 | sed 's/.*: //')"
 
-# The same bytes whatever the caller's clock, zone, locale and umask.
 SOURCE_DATE_EPOCH=$(git log -1 --format=%ct)
-export SOURCE_DATE_EPOCH TZ=UTC LC_ALL=C.UTF-8
-umask 022
+export SOURCE_DATE_EPOCH
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 mkdir "$work/out"
