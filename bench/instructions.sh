@@ -4,6 +4,11 @@
 # when the tool needs more than LIMIT times as many.
 # usage: bench/instructions.sh TOOL REFERENCE [LIMIT]
 set -eu
+if [ $# -lt 2 ]; then
+    echo "usage: bench/instructions.sh TOOL REFERENCE [LIMIT]" >&2
+    echo "  e.g. bench/instructions.sh build/release/tavoScribe build/release/bench/reference" >&2
+    exit 2
+fi
 tool=$1 reference=$2 limit=${3:-1.15}
 set -- 123456789 850101 301231
 

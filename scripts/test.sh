@@ -1,9 +1,12 @@
 #!/bin/sh
 # Builds tavoScribe and runs every test: both fuzz targets for FUZZ_SECONDS
 # each (default 60), the Linux build with g++ (with the analysers) and with
-# clang++, the Windows build under Wine, the sanitizer build, and the debug
-# build with the end-to-end table also under valgrind. On a fresh Debian
-# machine it first installs what is missing (as root, with apt-get).
+# clang++, the Windows build under Wine, the sanitizer build, the debug
+# build with the end-to-end table also under valgrind, the release preset
+# under Ninja Multi-Config, and the release check (scripts/release.sh twice
+# from clones of HEAD, its five files checked as users receive them). On a
+# fresh Debian machine it first installs what is missing (as root, with
+# apt-get), adding the i386 architecture for Wine.
 set -eu
 cd "$(dirname "$0")/.."
 
@@ -22,7 +25,10 @@ need() {
 }
 
 need cmake make g++ clang libclang-rt-14-dev libgtest-dev python3 valgrind \
-    clang-tidy clang-format cppcheck
+    clang-tidy clang-format cppcheck mandoc strace ninja-build file
+# The release: Debian packaging and its checks, and python3-pefile to read
+# the Windows program's resources.
+need dpkg-dev debhelper lintian devscripts python3-pefile unzip
 # The Windows build: the cross compiler, zip for its download, and Wine
 # (32-bit) to run it.
 if ! dpkg --print-foreign-architectures | grep -qx i386; then
@@ -45,3 +51,15 @@ for preset in release clang windows asan debug; do
     ctest --preset "$preset" -j "$jobs"
     echo "== $preset: tests took $(($(date +%s) - start)) s"
 done
+
+# The presets with a multi-configuration generator, in a copy of the tree
+# (a build folder keeps the generator it was made with).
+echo "== release with Ninja Multi-Config"
+multi=$(mktemp -d)
+trap 'rm -rf "$multi"' EXIT
+tar --exclude=./build --exclude=./dist --exclude=./.git -cf - . | tar -C "$multi" -xf -
+(cd "$multi" && cmake --preset release -G "Ninja Multi-Config" &&
+    cmake --build --preset release -j "$jobs" && ctest --preset release -j "$jobs")
+
+echo "== the release, built twice from HEAD and checked as users receive it"
+tests/release/check_release.sh

@@ -1,0 +1,76 @@
+#!/bin/sh
+# Cuts the release twice from clones of HEAD, in other folders and under
+# another time zone, locale and umask, and checks it as users receive it:
+# the same bytes both times, sha256sum -c, lintian, hardening-check and
+# mandoc clean, the zip's exe a proper Windows program, the source building
+# with the README's first command, and the end-to-end table passing against
+# the binary of the .deb and of the tarball, and under Wine the zip's exe.
+# usage: tests/release/check_release.sh
+set -eu
+top=$(cd "$(dirname "$0")/../.." && pwd)
+work=$(mktemp -d)
+trap 'WINEPREFIX="$work/wine" "$top/tests/windows/wine_session.sh" stop; rm -rf "$work"' EXIT
+fail() {
+    echo "release check: $*" >&2
+    exit 1
+}
+
+git clone -q "$top" "$work/a/tavoScribe"
+"$work/a/tavoScribe/scripts/release.sh" "$work/dist"
+git clone -q "$top" "$work/b/another place"
+(umask 077 && TZ=America/St_Johns LANG=de_DE.UTF-8 LC_ALL=C \
+    "$work/b/another place/scripts/release.sh" "$work/again" >/dev/null)
+for f in "$work"/dist/*; do
+    cmp "$f" "$work/again/${f##*/}" || fail "${f##*/} differs between two releases"
+done
+cd "$work/dist"
+[ "$(ls | wc -l)" = 5 ] || fail "the release is not five files: $(ls)"
+sha256sum -c SHA256SUMS
+
+echo "== the Debian package"
+lintian --fail-on error,warning ./*.deb
+dpkg-deb -x ./*.deb "$work/deb"
+for f in usr/bin/tavoScribe usr/share/man/man1/tavoScribe.1.gz usr/share/doc/tavoscribe/copyright; do
+    [ -f "$work/deb/$f" ] || fail "the package lacks /$f"
+done
+hardening=$(hardening-check "$work/deb/usr/bin/tavoScribe" || true)
+echo "$hardening"
+for feature in "Position Independent Executable" "Stack protected" \
+    "Read-only relocations" "Immediate binding"; do
+    echo "$hardening" | grep -q "$feature: yes" || fail "hardening-check: no $feature"
+done
+mandoc -T lint -W warning "$work/deb/usr/share/man/man1/tavoScribe.1.gz"
+python3 "$top/tests/cli/run_cases.py" -- "$work/deb/usr/bin/tavoScribe"
+
+echo "== the Linux tarball"
+tar -C "$work" -xzf ./*-linux-*.tar.gz
+linux=$(echo "$work"/tavoScribe-*-linux-*)
+[ "$(cd "$linux" && ls | tr '\n' ' ')" = "LICENSE README.md tavoScribe tavoScribe.1 " ] ||
+    fail "the tarball holds $(ls "$linux")"
+file "$linux/tavoScribe" | grep -q "statically linked.*stripped" || fail "not a static stripped binary"
+mandoc -T lint -W warning "$linux/tavoScribe.1"
+python3 "$top/tests/cli/run_cases.py" -- "$linux/tavoScribe"
+
+echo "== the Windows zip"
+mkdir "$work/win" && (cd "$work/win" && unzip -q "$work/dist/"*-win32.zip)
+[ "$(cd "$work/win" && ls | tr '\n' ' ')" = "LICENSE.txt README.txt tavoScribe.exe " ] ||
+    fail "the zip holds $(ls "$work/win")"
+for f in README.txt LICENSE.txt; do
+    [ "$(grep -c "$(printf '\r')\$" "$work/win/$f")" = "$(wc -l <"$work/win/$f")" ] ||
+        fail "$f has lines without CR LF"
+done
+version=$(ls ./*-win32.zip | sed 's/.*tavoScribe-\(.*\)-win32.zip/\1/')
+for python in python3 /usr/bin/python3; do
+    "$python" -c "import pefile" 2>/dev/null && break
+done
+"$python" "$top/tests/windows/pe_check.py" "$work/win/tavoScribe.exe" "$version"
+export WINEPREFIX="$work/wine" WINEDEBUG=-all
+"$top/tests/windows/wine_session.sh" start
+python3 "$top/tests/cli/run_cases.py" --platform windows -- wine "$work/win/tavoScribe.exe"
+
+echo "== the source, without git, by the README's first command"
+tar -C "$work" -xzf "tavoScribe-$version.tar.gz"
+quick_start=$(grep -m1 '^cmake --preset release && ' "$work/tavoScribe-$version/README.md")
+(cd "$work/tavoScribe-$version" && sh -c "$quick_start") | grep -q "^1234567897D<<8501019" ||
+    fail "the README's first command did not print the worked example"
+echo "release check: all passed"
