@@ -5,6 +5,7 @@
 # mandoc clean, the zip's exe a proper Windows program, the source building
 # with the README's first command, and the end-to-end table passing against
 # the binary of the .deb and of the tarball, and under Wine the zip's exe.
+# Last, a tree with changes or a version that disagrees gets no release.
 # usage: tests/release/check_release.sh
 set -eu
 top=$(cd "$(dirname "$0")/../.." && pwd)
@@ -73,4 +74,20 @@ tar -C "$work" -xzf "tavoScribe-$version.tar.gz"
 quick_start=$(grep -m1 '^cmake --preset release && ' "$work/tavoScribe-$version/README.md")
 (cd "$work/tavoScribe-$version" && sh -c "$quick_start") | grep -q "^1234567897D<<8501019" ||
     fail "the README's first command did not print the worked example"
+echo "== bad input: one line, and no file written"
+refuse() { # WHAT the one line must name
+    if "$work/c/scripts/release.sh" "$work/refused" 2>"$work/err" >/dev/null; then
+        fail "released despite $1"
+    fi
+    [ "$(wc -l <"$work/err")" = 1 ] && grep -q "$1" "$work/err" && [ ! -e "$work/refused" ] ||
+        fail "a refusal for $1 said: $(cat "$work/err")"
+    cat "$work/err"
+}
+git clone -q "$top" "$work/c"
+echo >>"$work/c/README.md"
+refuse "uncommitted changes"
+git -C "$work/c" checkout -q README.md
+sed -i '1s/([^)]*)/(0.0.1-1)/' "$work/c/debian/changelog"
+git -C "$work/c" -c user.name=check -c user.email=check@localhost commit -qam "an older version"
+refuse "debian/changelog is at 0.0.1-1"
 echo "release check: all passed"
