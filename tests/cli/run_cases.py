@@ -90,9 +90,9 @@ def on_screen(raw):
 def read_screen(master, raw, proc, until=None):
     """Reads the terminal until the normalised screen shows `until` after
     what it showed before, or, without `until`, until the tool has ended and
-    nothing more comes."""
+    nothing more comes; a tool that hangs fails after PROMPT_WAIT."""
     start = len(on_screen(raw))
-    deadline = time.monotonic() + (PROMPT_WAIT if until else TIMEOUT)
+    deadline = time.monotonic() + PROMPT_WAIT
     while until is None or on_screen(raw).find(on_screen(until), start) < 0:
         left = deadline - time.monotonic()
         if left <= 0:
@@ -142,6 +142,7 @@ def run_terminal(command, steps):
 
 
 def run_case(command, c, platform):
+    """The problems found, or None where the row cannot run here."""
     args = [a if isinstance(a, bytes) else a.encode("utf-8") for a in c["args"]]
     if platform == "windows":
         args = [windows_argument(a) for a in args]
@@ -176,7 +177,7 @@ def run_case(command, c, platform):
         elif stdout_is == "file whose close fails":
             # strace makes the tool's close of this one file fail, as a
             # network file system may report a write error only then.
-            # LeakSanitizer cannot run under a tracer.
+            # LeakSanitizer cannot run under a tracer: it is switched off.
             stdout = os.open(os.path.join(tmp, "out"), os.O_RDWR | os.O_CREAT)
             args = ["strace", "-f", "-qq", "-o", "/dev/null", "-e", "trace=close",
                     "-e", "inject=close:error=EIO", "-P", os.path.join(tmp, "out"),
