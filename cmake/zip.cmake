@@ -8,7 +8,9 @@ if(NOT ZIP_PROGRAM)
     message(STATUS "zip not found: no zip target")
     return()
 endif()
-set(TAVO_ZIP ${CMAKE_BINARY_DIR}/tavoScribe-${PROJECT_VERSION}-win32.zip)
+# win32 or win64, as the program is built.
+math(EXPR bits "${CMAKE_SIZEOF_VOID_P} * 8")
+set(TAVO_ZIP ${CMAKE_BINARY_DIR}/tavoScribe-${PROJECT_VERSION}-win${bits}.zip)
 add_custom_command(OUTPUT ${TAVO_ZIP}
     COMMAND ${CMAKE_COMMAND} -DZIP_PROGRAM=${ZIP_PROGRAM}
             -DEXE=$<TARGET_FILE:tavoScribe> -DSOURCE=${CMAKE_SOURCE_DIR}

@@ -1,10 +1,11 @@
 #!/usr/bin/env python3
-"""Checks tavoScribe.exe as Windows will see it: a 32-bit console PE for
-i386 with ASLR and DEP, importing no DLL beyond those every Windows has,
-whose version resource carries the release's version and names, and whose
+"""Checks tavoScribe.exe as Windows will see it: a console program, PE32
+for i386 (win32) or PE32+ for AMD64 with high-entropy addresses (win64),
+with ASLR and DEP, importing no DLL beyond those every Windows has, whose
+version resource carries the release's version and names, and whose
 manifest asks for no elevation and names Windows 7 to 11.
 
-usage: pe_check.py tavoScribe.exe VERSION    (needs Debian's python3-pefile)"""
+usage: pe_check.py tavoScribe.exe VERSION win32|win64   (needs python3-pefile)"""
 import sys
 
 import pefile
@@ -14,13 +15,24 @@ SUPPORTED_OS = {  # Windows 7, 8, 8.1, 10 and 11
     "1f676c76-80e1-4239-95bb-83d0f6d0da78", "8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a"}
 
 
-def problems(pe, version):
+# The format, the processor and the address space flags of each kind.
+KINDS = {
+    "win32": ("PE32 for i386", pefile.OPTIONAL_HEADER_MAGIC_PE, "I386", ()),
+    "win64": ("PE32+ for AMD64", pefile.OPTIONAL_HEADER_MAGIC_PE_PLUS, "AMD64",
+              ("IMAGE_DLLCHARACTERISTICS_HIGH_ENTROPY_VA",)),
+}
+
+
+def problems(pe, version, kind):
     c = pefile.DLL_CHARACTERISTICS
-    if pe.FILE_HEADER.Machine != pefile.MACHINE_TYPE["IMAGE_FILE_MACHINE_I386"]:
-        yield "not a PE32 for i386"
+    name, magic, machine, flags = KINDS[kind]
+    if (pe.OPTIONAL_HEADER.Magic != magic or
+            pe.FILE_HEADER.Machine != pefile.MACHINE_TYPE["IMAGE_FILE_MACHINE_" + machine]):
+        yield f"not a {name}"
     if pe.OPTIONAL_HEADER.Subsystem != pefile.SUBSYSTEM_TYPE["IMAGE_SUBSYSTEM_WINDOWS_CUI"]:
         yield "not a console program"
-    for flag in ("IMAGE_DLLCHARACTERISTICS_DYNAMIC_BASE", "IMAGE_DLLCHARACTERISTICS_NX_COMPAT"):
+    for flag in ("IMAGE_DLLCHARACTERISTICS_DYNAMIC_BASE", "IMAGE_DLLCHARACTERISTICS_NX_COMPAT",
+                 *flags):
         if not pe.OPTIONAL_HEADER.DllCharacteristics & c[flag]:
             yield f"{flag} is off"
     dlls = sorted(d.dll.decode().lower() for d in pe.DIRECTORY_ENTRY_IMPORT)
@@ -63,13 +75,14 @@ def problems(pe, version):
 
 
 def main():
-    exe, version = sys.argv[1:]
+    exe, version, kind = sys.argv[1:]
     pe = pefile.PE(exe)
-    found = list(problems(pe, version))
+    found = list(problems(pe, version, kind))
     for p in found:
         print(f"{exe}: {p}", file=sys.stderr)
     if not found:
-        print(f"{exe}: PE32 console program for i386, ASLR and DEP, version {version}, manifest")
+        print(f"{exe}: {KINDS[kind][0]} console program, ASLR and DEP, "
+              f"version {version}, manifest")
     return 1 if found else 0
 
 
