@@ -1,14 +1,16 @@
 #!/bin/sh
-# Cuts the release of the committed tree: writes the five files that users
+# Cuts the release of the committed tree: writes the six files that users
 # download to OUTDIR (default dist/), or nothing at all.
 #   tavoScribe-V-win32.zip          tavoScribe.exe, README.txt, LICENSE.txt
+#   tavoScribe-V-win64.zip          the same, with the 64-bit tavoScribe.exe
 #   tavoScribe-V-linux-x86_64.tar.gz  static binary, manual page, README, LICENSE
 #   tavoscribe_V-1_amd64.deb        built by dpkg-buildpackage from debian/
 #   tavoScribe-V.tar.gz             the source (git archive)
-#   SHA256SUMS                      over the four
+#   SHA256SUMS                      over the five
 # Every file is byte-reproducible: archives take their times from the
 # release commit (SOURCE_DATE_EPOCH), with fixed owners, modes and order.
-# The version is the one in CMakeLists.txt's project().
+# The version is the one in CMakeLists.txt's project(); debian/changelog,
+# the newest entry of CHANGELOG.md and the manual page must agree with it.
 # usage: scripts/release.sh [OUTDIR]
 set -eu
 cd "$(dirname "$0")/.."
@@ -22,7 +24,7 @@ die() {
     exit 1
 }
 
-for tool in git cmake make g++ i686-w64-mingw32-g++ zip dpkg-buildpackage dh \
+for tool in git cmake make g++ i686-w64-mingw32-g++ x86_64-w64-mingw32-g++ zip dpkg-buildpackage dh \
     dpkg-checkbuilddeps tar gzip sha256sum; do
     command -v "$tool" >/dev/null 2>&1 ||
         die "$tool is missing (scripts/test.sh installs every tool the release needs)"
@@ -34,7 +36,11 @@ version=$(sed -n 's/^project(tavoScribe VERSION \([0-9.]*\) .*/\1/p' CMakeLists.
 deb_version=$(dpkg-parsechangelog -S Version)
 [ "${deb_version%-*}" = "$version" ] ||
     die "debian/changelog is at $deb_version but project() at $version"
-grep -q "^## $version " CHANGELOG.md || die "CHANGELOG.md has no entry for $version"
+newest=$(sed -n 's/^## \([^ ]*\).*/\1/p' CHANGELOG.md | head -n 1)
+[ "$newest" = "$version" ] ||
+    die "CHANGELOG.md's newest entry is ${newest:-missing}, not $version"
+grep -q "^\.Os tavoScribe $version\$" man/tavoScribe.1 ||
+    die "man/tavoScribe.1 does not say .Os tavoScribe $version"
 dpkg-checkbuilddeps 2>/dev/null ||
     die "the Debian package's build dependencies are missing: $(dpkg-checkbuilddeps 2>&1 | sed 's/.*: //')"
 
@@ -78,10 +84,13 @@ cp "$work/install/bin/tavoScribe" "$work/install/share/man/man1/tavoScribe.1" \
     "$src/README.md" "$src/LICENSE" "$work/$linux/"
 tar_gz "$work/out/$linux.tar.gz" "$work" "$linux"
 
-step "$name-win32.zip" sh -c "cd '$src' &&
-    cmake --preset windows -DBUILD_TESTING=OFF &&
-    cmake --build --preset windows"
-cp "$src/build/windows/$name-win32.zip" "$work/out/"
+for preset in windows:win32 windows64:win64; do
+    zip=$name-${preset#*:}.zip preset=${preset%:*}
+    step "$zip" sh -c "cd '$src' &&
+        cmake --preset $preset -DBUILD_TESTING=OFF &&
+        cmake --build --preset $preset"
+    cp "$src/build/$preset/$zip" "$work/out/"
+done
 
 deb=tavoscribe_${deb_version}_$(dpkg --print-architecture).deb
 mkdir "$work/deb"
@@ -90,9 +99,11 @@ step "$deb" sh -c "cd '$work/deb/$name' &&
     DEB_BUILD_OPTIONS='${DEB_BUILD_OPTIONS:-} noddebs' dpkg-buildpackage -us -uc -b"
 cp "$work/deb/$deb" "$work/out/"
 
-(cd "$work/out" && sha256sum "$name-win32.zip" "$linux.tar.gz" "$deb" "$name.tar.gz" >SHA256SUMS)
+files="$name-win32.zip $name-win64.zip $linux.tar.gz $deb $name.tar.gz"
+# shellcheck disable=SC2086
+(cd "$work/out" && sha256sum $files >SHA256SUMS)
 mkdir -p "$out"
-for f in "$name-win32.zip" "$linux.tar.gz" "$deb" "$name.tar.gz" SHA256SUMS; do
+for f in $files SHA256SUMS; do
     mv "$work/out/$f" "$out/"
 done
 echo "release: $version in $out:"
