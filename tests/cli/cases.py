@@ -208,5 +208,20 @@ def readme_cases(readme):
                    screen, None, only="linux", terminal=steps)
 
 
-CASES += readme_cases(pathlib.Path(__file__).resolve().parents[2] / "README.md")
+def manual_cases(page):
+    """The manual page's failure texts, each a .Dl line under its exit
+    status, against what the tool writes for that status."""
+    texts = dict(re.findall(rb"^\.It (\d)\n(?:(?!\.It ).*\n)*?\.Dl (.*)$",
+                            page.read_bytes(), re.M))
+    for status, args, prompt in ((1, [], ASK_SERIAL), (2, ["123456789"], ASK_BIRTH),
+                                 (3, ["123456789", "850101"], ASK_EXPIRY)):
+        yield case(f"manual: status {status}", args, b"",
+                   BANNER + prompt + texts.get(b"%d" % status, b"(none)"), status)
+    yield case("manual: status 4", ["123456789", *DATES], b"", b"", 4,
+               stdout_is="/dev/full", stderr=texts.get(b"4", b"(none)") + b"\r\n")
+
+
+TOP = pathlib.Path(__file__).resolve().parents[2]
+CASES += readme_cases(TOP / "README.md")
+CASES += manual_cases(TOP / "man" / "tavoScribe.1")
 
