@@ -30,9 +30,9 @@ need() {
 # the release's default clang.
 need build-essential cmake clang libclang-rt-dev libgtest-dev python3 valgrind \
     clang-tidy clang-format cppcheck mandoc strace ninja-build file
-# The release: Debian packaging and its checks, and python3-pefile to read
-# the Windows program's resources.
-need dpkg-dev debhelper lintian devscripts python3-pefile unzip
+# The release: git for its source, Debian packaging and its checks, and
+# python3-pefile to read the Windows programs' resources.
+need git dpkg-dev debhelper lintian devscripts python3-pefile unzip
 # The Windows builds: the cross compilers, zip for their downloads, and Wine
 # to run them (wine32 even where the host cannot start it: only a try tells).
 if ! dpkg --print-foreign-architectures | grep -qx i386; then
@@ -67,7 +67,11 @@ tar --exclude=./build --exclude=./dist --exclude=./.git -cf - . | tar -C "$multi
 
 echo "== the release, built twice from HEAD and checked as users receive it"
 release_log=$multi/release.log
-{ tests/release/check_release.sh 2>&1; echo $? >"$release_log.status"; } | tee "$release_log"
+{
+    status=0
+    tests/release/check_release.sh 2>&1 || status=$?
+    echo "$status" >"$release_log.status"
+} | tee "$release_log"
 [ "$(cat "$release_log.status")" = 0 ]
 
 # What this host could not run, from the tests' own words:

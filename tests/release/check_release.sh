@@ -30,7 +30,7 @@ cd "$work/dist"
 [ "$(ls | wc -l)" = 6 ] || fail "the release is not six files: $(ls)"
 sha256sum -c SHA256SUMS
 
-echo "== the Debian package"
+echo "== the Debian package: $(dpkg-deb -f ./*.deb Depends)"
 lintian --fail-on error,warning ./*.deb
 dpkg-deb -x ./*.deb "$work/deb"
 for f in usr/bin/tavoScribe usr/share/man/man1/tavoScribe.1.gz usr/share/doc/tavoscribe/copyright; do
