@@ -21,6 +21,16 @@ if(CMAKE_SYSTEM_PROCESSOR STREQUAL x86_64)
 else()
     find_program(WINE_LOADER wine HINTS /usr/lib/wine)
 endif()
+# Only a loader that this host really starts runs the tests: a kernel that
+# runs no 32-bit code (built without IA-32 emulation, or booted with
+# ia32_emulation=0) cannot start the 32-bit one. The tests say why they skip.
 if(WINE_LOADER)
-    set(CMAKE_CROSSCOMPILING_EMULATOR ${WINE_LOADER})
+    execute_process(COMMAND ${WINE_LOADER} --version RESULT_VARIABLE status
+        OUTPUT_QUIET ERROR_VARIABLE why)
+    if(status EQUAL 0)
+        set(CMAKE_CROSSCOMPILING_EMULATOR ${WINE_LOADER})
+    else()
+        string(STRIP "this host cannot start ${WINE_LOADER} (${status}) ${why}"
+            WINE_CANNOT_START)
+    endif()
 endif()
