@@ -24,13 +24,15 @@ endif()
 # Only a loader that this host really starts runs the tests: a kernel that
 # runs no 32-bit code (built without IA-32 emulation, or booted with
 # ia32_emulation=0) cannot start the 32-bit one. The tests say why they skip.
+# Started through the shell, which says "Exec format error" where the C
+# library would hand the loader to the shell as a script.
 if(WINE_LOADER)
-    execute_process(COMMAND ${WINE_LOADER} --version RESULT_VARIABLE status
-        OUTPUT_QUIET ERROR_VARIABLE why)
+    execute_process(COMMAND sh -c "exec \"$1\" --version" probe ${WINE_LOADER}
+        RESULT_VARIABLE status OUTPUT_QUIET ERROR_VARIABLE why
+        ERROR_STRIP_TRAILING_WHITESPACE)
     if(status EQUAL 0)
         set(CMAKE_CROSSCOMPILING_EMULATOR ${WINE_LOADER})
     else()
-        string(STRIP "this host cannot start ${WINE_LOADER} (${status}) ${why}"
-            WINE_CANNOT_START)
+        set(WINE_CANNOT_START "this host cannot start ${WINE_LOADER} (${status}: ${why})")
     endif()
 endif()

@@ -71,13 +71,13 @@ for kind in win32:wine win64:wine64; do
             fail "$f has lines without CR LF"
     done
     "$python" "$top/tests/windows/pe_check.py" "$work/$kind/tavoScribe.exe" "$version" "$kind"
-    if why=$("$loader" --version 2>&1 >/dev/null); then
+    if why=$(exec "$loader" --version 2>&1 >/dev/null); then
         export WINEPREFIX="$work/wine-$kind" WINEDEBUG=-all
         "$top/tests/windows/wine_session.sh" start "$loader"
         python3 "$top/tests/cli/run_cases.py" --platform windows -- "$loader" "$work/$kind/tavoScribe.exe"
         "$top/tests/windows/wine_session.sh" stop "$loader"
     else
-        echo "skipped: the $kind zip's exe under Wine: this host cannot start $loader" $why
+        echo "skipped: the $kind zip's exe under Wine: this host cannot start $loader ($why)"
     fi
 done
 
