@@ -77,7 +77,7 @@ for kind in win32:wine win64:wine64; do
         python3 "$top/tests/cli/run_cases.py" --platform windows -- "$loader" "$work/$kind/tavoScribe.exe"
         "$top/tests/windows/wine_session.sh" stop "$loader"
     else
-        echo "skipped: the $kind zip's exe under Wine: this host cannot start $loader ($why)"
+        echo "skipped: the $kind zip's exe under Wine: this host cannot start $loader${why:+ ($why)}"
     fi
 done
 
