@@ -8,8 +8,6 @@ if(NOT ZIP_PROGRAM)
     message(STATUS "zip not found: no zip target")
     return()
 endif()
-# win32 or win64, as the program is built.
-math(EXPR bits "${CMAKE_SIZEOF_VOID_P} * 8")
 set(TAVO_ZIP ${CMAKE_BINARY_DIR}/tavoScribe-${PROJECT_VERSION}-win${bits}.zip)
 add_custom_command(OUTPUT ${TAVO_ZIP}
     COMMAND ${CMAKE_COMMAND} -DZIP_PROGRAM=${ZIP_PROGRAM}
