@@ -21,19 +21,6 @@ if(CMAKE_SYSTEM_PROCESSOR STREQUAL x86_64)
 else()
     find_program(WINE_LOADER wine HINTS /usr/lib/wine)
 endif()
-# Only a loader that this host really starts runs the tests: a kernel that
-# runs no 32-bit code (built without IA-32 emulation, or booted with
-# ia32_emulation=0) cannot start the 32-bit one. The tests say why they skip.
-# Started through the shell, which says "Exec format error" where the C
-# library would hand the loader to the shell as a script.
-if(WINE_LOADER)
-    execute_process(COMMAND sh -c "exec \"$1\" --version" probe ${WINE_LOADER}
-        RESULT_VARIABLE status OUTPUT_QUIET ERROR_VARIABLE why
-        ERROR_STRIP_TRAILING_WHITESPACE)
-    if(status EQUAL 0)
-        set(CMAKE_CROSSCOMPILING_EMULATOR ${WINE_LOADER})
-    else()
-        string(JOIN ": " why ${status} ${why})
-        set(WINE_CANNOT_START "this host cannot start ${WINE_LOADER} (${why})")
-    endif()
-endif()
+# Only a loader that this host really starts runs the tests.
+include(${CMAKE_CURRENT_LIST_DIR}/emulator.cmake)
+try_emulator(${WINE_LOADER})

@@ -1,14 +1,15 @@
 #!/bin/sh
 # Builds tavoScribe and runs every test: both fuzz targets for FUZZ_SECONDS
 # each (default 60), the Linux build with g++ (with the analysers) and with
-# clang++, the 32- and the 64-bit Windows build under Wine, the sanitizer
-# build, the debug build with the end-to-end table also under valgrind, the
-# release preset under Ninja Multi-Config, and the release check
-# (scripts/release.sh twice from clones of HEAD, its six files checked as
-# users receive them). On a fresh Debian 12 or 13 machine it first installs
-# what is missing (as root, with apt-get), adding the i386 architecture for
-# 32-bit Wine. On a host that runs no 32-bit code, what needs 32-bit Wine is
-# skipped, and the last line says so.
+# clang++, the 32- and the 64-bit Windows build under Wine, the 64- and the
+# 32-bit ARM Linux build under qemu-user, the sanitizer build, the debug
+# build with the end-to-end table also under valgrind, the release preset
+# under Ninja Multi-Config, and the release check
+# (scripts/release.sh from clones of HEAD, its files checked as users
+# receive them). On a fresh Debian 12 or 13 machine it first installs what
+# is missing (as root, with apt-get), adding the i386, arm64 and armhf
+# architectures. On a host that runs no 32-bit code, what needs 32-bit Wine
+# is skipped, and the last line says so.
 set -eu
 cd "$(dirname "$0")/.."
 
@@ -30,16 +31,26 @@ need() {
 # the release's default clang.
 need build-essential cmake clang libclang-rt-dev libgtest-dev python3 valgrind \
     clang-tidy clang-format cppcheck mandoc strace ninja-build file
-# The release: git for its source, Debian packaging and its checks, and
-# python3-pefile to read the Windows programs' resources.
-need git dpkg-dev debhelper lintian devscripts python3-pefile unzip
+# The release: git for its source, Debian packaging and its checks,
+# python3-pefile to read the Windows programs' resources, and gpg and gpgv
+# to sign it and check the signature.
+need git dpkg-dev debhelper lintian devscripts python3-pefile unzip gpg gpgv
+# The Windows builds need the i386 architecture for 32-bit Wine, and the ARM
+# packages need that architecture's C library for their dependencies.
+for arch in i386 arm64 armhf; do
+    if ! dpkg --print-foreign-architectures | grep -qx "$arch"; then
+        dpkg --add-architecture "$arch"
+        added=yes
+    fi
+done
+[ -z "${added:-}" ] || apt-get update -qq
 # The Windows builds: the cross compilers, zip for their downloads, and Wine
 # to run them (wine32 even where the host cannot start it: only a try tells).
-if ! dpkg --print-foreign-architectures | grep -qx i386; then
-    dpkg --add-architecture i386
-    apt-get update -qq
-fi
 need g++-mingw-w64-i686 g++-mingw-w64-x86-64 zip wine wine64 wine32:i386
+# The ARM builds: the cross compilers, qemu-user to run what they build, and
+# for the packages Debian's cross-building tools and C library.
+need g++-aarch64-linux-gnu g++-arm-linux-gnueabihf qemu-user \
+    crossbuild-essential-arm64 crossbuild-essential-armhf libc6-dev:arm64 libc6-dev:armhf
 
 jobs=$(nproc 2>/dev/null || echo 2)
 echo "== fuzz"
@@ -47,7 +58,7 @@ cmake --preset fuzz
 cmake --build --preset fuzz -j "$jobs"
 fuzz/run.sh "${FUZZ_SECONDS:-60}"
 
-for preset in release clang windows windows64 asan debug; do
+for preset in release clang windows windows64 linux-arm64 linux-armhf asan debug; do
     echo "== $preset"
     cmake --preset "$preset"
     cmake --build --preset "$preset" -j "$jobs"

@@ -1,0 +1,6 @@
+# Linux on 32-bit ARM (ARMv7, hard float: Debian's armhf),
+# g++-arm-linux-gnueabihf; run under qemu-arm.
+set(CMAKE_SYSTEM_PROCESSOR armv7)
+set(triplet arm-linux-gnueabihf)
+set(qemu qemu-arm)
+include(${CMAKE_CURRENT_LIST_DIR}/linux-cross.cmake)
