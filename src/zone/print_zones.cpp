@@ -49,7 +49,7 @@ void print_zones(const char *seriennummer, const char *geburtsdatum,
         geburtsdatum, "<", gueltigBis, "D<<<<<<<<<<<<<", digit, "\r\n"};
     // clang-format on
 
-    // One write for the whole zone: 162 bytes for completed fields.
+    // One write for the whole zone: 163 bytes for completed fields.
     char out[192];
     size_t n = join(out, sizeof out, zones, sizeof zones / sizeof *zones);
     std::fwrite(out, 1, n, stdout);

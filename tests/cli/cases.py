@@ -1,7 +1,9 @@
 """End-to-end cases: arguments, standard input, expected standard output
 bytes and exit status. Standard error must be empty unless a case says
-otherwise. Every line end the tool writes is CR LF. The last rows are the
-README's console examples, so that it shows what the tool really does."""
+otherwise. Every line end the tool writes is CR LF. After the rows written
+here come those made from the documents (the README's console examples, the
+Windows README's example, the manual page's failure texts and examples), so
+that each shows what the tool really does."""
 import pathlib
 import re
 import shlex
@@ -219,9 +221,39 @@ def manual_cases(page):
                    BANNER + prompt + texts.get(b"%d" % status, b"(none)"), status)
     yield case("manual: status 4", ["123456789", *DATES], b"", b"", 4,
                stdout_is="/dev/full", stderr=texts.get(b"4", b"(none)") + b"\r\n")
+    # The examples whose output the page shows: the tool's own command
+    # line, or printf's output piped into it; the page shows a line end as
+    # a new line, a backslash as \e and ends a heading's blank with \&.
+    roff = page.read_bytes().split(b".Sh EXAMPLES", 1)[-1]
+    for block in re.findall(rb"^\.Bd -literal[^\n]*\n\$ (.*?)^\.Ed", roff, re.M | re.S):
+        block = block.replace(b"\\&", b"").replace(b"\\e", b"\\")
+        command, _, shown = block.partition(b"\n")
+        typed = re.fullmatch(rb"printf '([^']*)' \| (tavoScribe.*)", command)
+        words = shlex.split((typed[2] if typed else command).decode())
+        if words[0] == "tavoScribe" and "|" not in words and shown:
+            stdin = typed[1].decode("unicode_escape").encode() if typed else b""
+            yield case(f"manual: {command.decode()}", words[1:], stdin,
+                       shown.rstrip(b"\n").replace(b"\n", b"\r\n") + b"\r\n", 0)
+
+
+def windows_readme_cases(text):
+    """The Windows README's example: its first command for cmd, and the
+    output shown below it, indented, from the banner on."""
+    lines = text.read_bytes().split(b"\n")
+    args = next((line.split()[1:] for line in lines
+                 if re.fullmatch(rb"  tavoScribe\.exe [0-9 ]+", line)), [])
+    shown = []
+    if b"  " + BANNER.rstrip() in lines:
+        for line in lines[lines.index(b"  " + BANNER.rstrip()):]:
+            if line and not line.startswith(b"  "):
+                break
+            shown.append(line[2:])
+    yield case("Windows README: tavoScribe.exe " + b" ".join(args).decode(), args,
+               b"", b"\r\n".join(shown).rstrip(b"\r\n") + b"\r\n", 0)
 
 
 TOP = pathlib.Path(__file__).resolve().parents[2]
 CASES += readme_cases(TOP / "README.md")
 CASES += manual_cases(TOP / "man" / "tavoScribe.1")
+CASES += windows_readme_cases(TOP / "windows" / "README.txt")
 
