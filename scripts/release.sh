@@ -28,6 +28,7 @@ if [ "${1:-}" = --sign ]; then
     key=$2
     shift 2
 fi
+[ $# -le 1 ] || die "usage: scripts/release.sh [--sign KEY] [OUTDIR]"
 here=$PWD
 cd "$(dirname "$0")/.."
 top=$(pwd -P)

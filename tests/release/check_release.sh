@@ -63,7 +63,7 @@ sha256sum -c SHA256SUMS
 # Debian's architecture, the machine's uname -m, what runs its programs here.
 for target in amd64:x86_64: arm64:aarch64:qemu-aarch64 armhf:armv7:qemu-arm; do
     arch=${target%%:*} machine=${target#*:} emulator=${target##*:}
-    machine=${machine%:*} deb=tavoscribe_$version-1_$arch.deb
+    machine=${machine%:*} deb=$(echo tavoscribe_"$version"-*_"$arch".deb)
     echo "== the $arch package: $(dpkg-deb -f "$deb" Depends)"
     lintian --fail-on error,warning "$deb"
     dpkg-deb -x "$deb" "$work/$arch"
