@@ -100,7 +100,7 @@ if [ -n "$key" ]; then
     # Asks for a passphrase at a terminal only; elsewhere gpg must not wait.
     [ -t 0 ] && pinentry= || pinentry=error
     sign -o "$work/signed" /dev/null 2>"$work/log" ||
-        die "gpg cannot sign as $key: $(grep -v 'faked system time' "$work/log" | tail -n 1)"
+        die "gpg cannot sign as $key: $(grep -v 'faked system time' "$work/log" | tail -n 1 | sed 's/^gpg: //')"
 fi
 
 # Runs a step with its output kept aside: shown only when the step fails.
