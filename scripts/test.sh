@@ -76,7 +76,7 @@ tar --exclude=./build --exclude=./dist --exclude=./.git -cf - . | tar -C "$multi
 (cd "$multi" && cmake --preset release -G "Ninja Multi-Config" &&
     cmake --build --preset release -j "$jobs" && ctest --preset release -j "$jobs")
 
-echo "== the release, built twice from HEAD and checked as users receive it"
+echo "== the release, cut from HEAD and checked as users receive it"
 release_log=$multi/release.log
 {
     status=0
