@@ -1,5 +1,6 @@
-# Linux on 64-bit ARM (aarch64), g++-aarch64-linux-gnu; run under qemu-aarch64.
+# Linux on 64-bit ARM (aarch64), g++-aarch64-linux-gnu; run under qemu-user.
+set(CMAKE_SYSTEM_NAME Linux)
 set(CMAKE_SYSTEM_PROCESSOR aarch64)
 set(triplet aarch64-linux-gnu)
-set(qemu qemu-aarch64)
-include(${CMAKE_CURRENT_LIST_DIR}/linux-cross.cmake)
+set(emulators qemu-aarch64)
+include(${CMAKE_CURRENT_LIST_DIR}/cross.cmake)

@@ -1,0 +1,23 @@
+# What the cross builds share. The toolchain file that includes this one
+# sets CMAKE_SYSTEM_NAME, CMAKE_SYSTEM_PROCESSOR, `triplet`, the name of
+# Debian's cross compilers and of the folder of that system's files, and
+# `emulators`, the programs that run what it builds, best first.
+set(CMAKE_C_COMPILER ${triplet}-gcc)
+set(CMAKE_CXX_COMPILER ${triplet}-g++)
+set(CMAKE_RC_COMPILER ${triplet}-windres)
+
+set(CMAKE_FIND_ROOT_PATH /usr/${triplet})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+
+# Wine's loaders live in /usr/lib/wine, off the PATH, where Debian's wine
+# command would start the 32-bit loader first, whatever the program.
+# Dynamically linked test programs find that processor's C library.
+find_program(EMULATOR NAMES ${emulators} NAMES_PER_DIR HINTS /usr/lib/wine)
+if(EMULATOR AND CMAKE_SYSTEM_NAME STREQUAL Linux)
+    set(CMAKE_CROSSCOMPILING_EMULATOR ${EMULATOR} -L /usr/${triplet})
+elseif(EMULATOR)
+    set(CMAKE_CROSSCOMPILING_EMULATOR ${EMULATOR})
+endif()
