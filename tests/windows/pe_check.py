@@ -8,7 +8,10 @@ manifest asks for no elevation and names Windows 7 to 11.
 usage: pe_check.py tavoScribe.exe VERSION win32|win64   (needs python3-pefile)"""
 import sys
 
-import pefile
+try:
+    import pefile
+except ImportError:
+    sys.exit("missing: python3-pefile")
 
 SUPPORTED_OS = {  # Windows 7, 8, 8.1, 10 and 11
     "35138b9a-5d96-4fbd-8e2d-a2440225f93a", "4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38",
