@@ -1,12 +1,17 @@
 #!/usr/bin/env python3
-"""Runs every end-to-end case against a tool command and reports each
-mismatch with the bytes that differ.
+"""Runs the end-to-end cases against a tool command, several at a time, and
+shows the bytes that differ. Rows that need what this host lacks (a
+terminal, ptrace) skip and say why.
 
 usage: run_cases.py [--platform linux|windows] [--filter TEXT] -- COMMAND...
-COMMAND runs the tool, e.g. build/tavoScribe, or wine tavoScribe.exe with
---platform windows (the rows for Windows, arguments in its code page)."""
+COMMAND runs the tool (build/release/tavoScribe, or Wine's loader and
+tavoScribe.exe with --platform windows, which takes the rows for Windows and
+runs them in a Wine session of their own). --filter takes the rows whose
+name holds TEXT."""
 import argparse
+import contextlib
 import fcntl
+import functools
 import os
 import re
 import select
@@ -16,12 +21,14 @@ import sys
 import tempfile
 import termios
 import time
+from concurrent.futures import ThreadPoolExecutor
 
 from cases import CASES
 
 TIMEOUT = 60  # seconds for a whole run, valgrind and Wine included
 PROMPT_WAIT = 10  # seconds for a prompt to reach the pipe or the screen
 PAUSE = 1  # seconds between a prompt on screen and the answer typed
+QUIET = dict(stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
 
 def show_difference(what, got, want):
@@ -38,6 +45,28 @@ class Stuck(Exception):
     pass
 
 
+class CannotRun(Exception):
+    """Rows this host cannot run: (which rows, why)."""
+
+
+def read_until(fd, raw, shown, what):
+    """Reads fd onto raw until shown(raw); a tool that hangs fails after
+    PROMPT_WAIT, and one that ends first fails at once."""
+    deadline = time.monotonic() + PROMPT_WAIT
+    while not shown(raw):
+        left = deadline - time.monotonic()
+        if left <= 0 or not select.select([fd], [], [], left)[0]:
+            raise Stuck(f"  {what!r} never showed; got {raw!r}")
+        try:
+            chunk = os.read(fd, 65536)
+        except OSError:  # the terminal's last program has gone
+            chunk = b""
+        if not chunk:
+            raise Stuck(f"  the tool ended before {what!r}; got {raw!r}")
+        raw += chunk
+    return raw
+
+
 def run_dialogue(command, answers):
     """Waits for each prompt on the pipe before typing its answer, as a
     program driving the tool would: a prompt left in a buffer is a hang."""
@@ -46,14 +75,8 @@ def run_dialogue(command, answers):
     out, pos = b"", 0
     try:
         for prompt, answer in answers:
-            deadline = time.monotonic() + PROMPT_WAIT
-            while out.find(prompt, pos) < 0:
-                left = deadline - time.monotonic()
-                ready = left > 0 and select.select([proc.stdout], [], [], left)[0]
-                chunk = os.read(proc.stdout.fileno(), 65536) if ready else b""
-                if not chunk:
-                    raise Stuck(f"  no prompt {prompt!r} on the pipe; got {out!r}")
-                out += chunk
+            out = read_until(proc.stdout.fileno(), out,
+                             lambda out: out.find(prompt, pos) >= 0, prompt)
             pos = out.find(prompt, pos) + len(prompt)
             proc.stdin.write(answer)
             proc.stdin.flush()
@@ -87,53 +110,35 @@ def on_screen(raw):
     return b"\n".join(line.rstrip() for line in text.split(b"\n")).rstrip(b"\n")
 
 
-def read_screen(master, raw, proc, until=None):
-    """Reads the terminal until the normalised screen shows `until` after
-    what it showed before, or, without `until`, until the tool has ended and
-    nothing more comes; a tool that hangs fails after PROMPT_WAIT."""
-    start = len(on_screen(raw))
-    deadline = time.monotonic() + PROMPT_WAIT
-    while until is None or on_screen(raw).find(on_screen(until), start) < 0:
-        left = deadline - time.monotonic()
-        if left <= 0:
-            raise Stuck(f"  screen never showed {until!r}; it shows {on_screen(raw)!r}")
-        if not select.select([master], [], [], min(left, 0.1))[0]:
-            if until is None and proc.poll() is not None:
-                return raw
-            continue
-        try:
-            chunk = os.read(master, 65536)
-        except OSError:  # the terminal's last program has gone
-            chunk = b""
-        if not chunk:
-            if until is None:
-                return raw
-            raise Stuck(f"  the tool ended before {until!r}; screen: {on_screen(raw)!r}")
-        raw += chunk
-    return raw
-
-
 def run_terminal(command, steps):
     """Runs the tool in a pseudo-terminal of its own, as a user at a console
     would: waits for each text to show, pauses (Wine's console takes keys as
     typed only once the program reads), checks that the tool still runs, and
-    types the answer."""
-    master, slave = os.openpty()
+    types the answer. Then reads until the tool has ended."""
+    try:
+        master, slave = os.openpty()
+    except OSError as e:  # a build sandbox may have no /dev/pts
+        raise CannotRun("the rows at a terminal", f"no pseudo-terminal here ({e})")
     fcntl.ioctl(slave, termios.TIOCSWINSZ, struct.pack("HHHH", 50, 160, 0, 0))
-    proc = subprocess.Popen(
-        command, stdin=slave, stdout=slave, stderr=slave, start_new_session=True,
-        preexec_fn=lambda: fcntl.ioctl(0, termios.TIOCSCTTY, 0))
+    # setsid makes the terminal the tool's controlling one.
+    proc = subprocess.Popen(["setsid", "--ctty"] + command,
+                            stdin=slave, stdout=slave, stderr=slave)
     os.close(slave)
     raw = b""
     try:
         for want, answer, *pause in steps:
-            raw = read_screen(master, raw, proc, want)
+            start = len(on_screen(raw))
+            raw = read_until(master, raw,
+                             lambda raw: on_screen(raw).find(on_screen(want), start) >= 0, want)
             time.sleep(pause[0] if pause else PAUSE)
             if proc.poll() is not None:
                 raise Stuck(f"  the tool ended before {answer!r} was typed")
             os.write(master, answer)
-        raw = read_screen(master, raw, proc)
-        return on_screen(raw), b"", proc.wait(TIMEOUT)
+        status = proc.wait(TIMEOUT)
+        with contextlib.suppress(OSError):  # the terminal's last program has gone
+            while select.select([master], [], [], 0.1)[0] and (chunk := os.read(master, 65536)):
+                raw += chunk
+        return on_screen(raw), b"", status
     finally:
         if proc.poll() is None:
             proc.kill()
@@ -141,31 +146,48 @@ def run_terminal(command, steps):
         os.close(master)
 
 
+@functools.lru_cache
+def ptrace_refused():
+    """Why strace cannot trace here (a sandbox may forbid ptrace), or None."""
+    run = subprocess.run(["strace", "-o", "/dev/null", "true"], capture_output=True, text=True)
+    if run.returncode == 0:
+        return None
+    return (run.stderr.splitlines() or ["strace failed"])[-1]
+
+
 def run_case(command, c, platform):
-    """The problems found, or None where the row cannot run here."""
+    """The problems found, or None where the row is not for this platform."""
     args = [a if isinstance(a, bytes) else a.encode("utf-8") for a in c["args"]]
     if platform == "windows":
         args = [windows_argument(a) for a in args]
         if None in args:
             return None
-    if "terminal" in c:
-        if c.get("started") == "cmd /c":
-            # The command's last word is the program; the shell starts it.
-            command = command[:-1] + ["cmd", "/c"] + command[-1:]
-        try:
+    try:
+        if "terminal" in c:
+            if c.get("started") == "cmd /c":
+                # The command's last word is the program, which the shell
+                # starts. The shell by its file: Wine 11's loader picks its
+                # mode from the program it is given.
+                shell = os.path.join(os.environ["WINEPREFIX"], "drive_c/windows/system32/cmd.exe")
+                command = command[:-1] + [shell, "/c"] + command[-1:]
             out, err, status = run_terminal(command + args, c["terminal"])
-        except (Stuck, subprocess.TimeoutExpired) as e:
-            return [str(e)]
-        return compare(dict(c, stdout=on_screen(c["stdout"])), out, err, status)
-    args = command + args
-    if "dialogue" in c:
-        try:
-            return compare(c, *run_dialogue(args, c["dialogue"]))
-        except (Stuck, subprocess.TimeoutExpired) as e:
-            return [str(e)]
+            return compare(dict(c, stdout=on_screen(c["stdout"])), out, err, status)
+        if "dialogue" in c:
+            return compare(c, *run_dialogue(command + args, c["dialogue"]))
+        return run_streams(command + args, c)
+    except (Stuck, subprocess.TimeoutExpired) as e:
+        return [str(e)]
+    except FileNotFoundError as e:
+        return [f"  {e.filename} is not installed"]
 
+
+def run_streams(args, c):
+    """Runs a row with its standard streams set up as the row says."""
     stdin_is, stdout_is = c.get("stdin_is"), c.get("stdout_is")
-    closing = [fd for fd, how in ((0, stdin_is), (1, stdout_is)) if how == "closed"]
+    closed = "".join(f" {fd}>&-" for fd, how in ((0, stdin_is), (1, stdout_is))
+                     if how == "closed")
+    if closed:
+        args = ["sh", "-c", 'exec "$@"' + closed, "sh"] + args
     with tempfile.TemporaryDirectory() as tmp:
         stdin = os.open(tmp, os.O_RDONLY) if stdin_is == "directory" else subprocess.PIPE
         stdout = subprocess.PIPE
@@ -175,6 +197,8 @@ def run_case(command, c, platform):
             reader, stdout = os.pipe()
             os.close(reader)
         elif stdout_is == "file whose close fails":
+            if ptrace_refused():
+                raise CannotRun("the rows whose close fails", ptrace_refused())
             # strace makes the tool's close of this one file fail, as a
             # network file system may report a write error only then.
             # LeakSanitizer cannot run under a tracer: it is switched off.
@@ -182,9 +206,7 @@ def run_case(command, c, platform):
             args = ["strace", "-f", "-qq", "-o", "/dev/null", "-e", "trace=close",
                     "-e", "inject=close:error=EIO", "-P", os.path.join(tmp, "out"),
                     "-E", "ASAN_OPTIONS=detect_leaks=0"] + args
-        proc = subprocess.Popen(
-            args, stdin=stdin, stdout=stdout, stderr=subprocess.PIPE,
-            preexec_fn=(lambda: [os.close(fd) for fd in closing]) if closing else None)
+        proc = subprocess.Popen(args, stdin=stdin, stdout=stdout, stderr=subprocess.PIPE)
         try:
             out, err = proc.communicate(
                 c["stdin"] if stdin is subprocess.PIPE else None, timeout=TIMEOUT)
@@ -211,6 +233,31 @@ def compare(c, out, err, status):
     return problems
 
 
+@contextlib.contextmanager
+def wine_session(command):
+    """One Wine session for all rows, in WINEPREFIX or a prefix of its own.
+    A persistent wineserver and a prefix made before the first row keep the
+    helper processes Wine starts from inheriting the pipes of a row, which
+    would hold them open for seconds after it ends. Keys typed at a terminal
+    reach the tool through the desktop's process, which ends some seconds
+    after no program uses it and takes up to ten seconds to come back: the
+    tool, left waiting for input all session long, keeps it up."""
+    # Wine reads the Unix side's arguments as UTF-8 in this locale.
+    os.environ.update(WINEDEBUG="-all", LC_ALL="C.UTF-8")
+    with tempfile.TemporaryDirectory() as own:
+        os.environ.setdefault("WINEPREFIX", own)
+        subprocess.run(["wineserver", "-p"], **QUIET)
+        subprocess.run(command, **QUIET)
+        keeper = subprocess.Popen(command, stdin=subprocess.PIPE, stdout=subprocess.DEVNULL,
+                                  stderr=subprocess.DEVNULL)
+        try:
+            yield
+        finally:
+            subprocess.run(["wineserver", "-k"], **QUIET)
+            subprocess.run(["wineserver", "-w"], **QUIET)
+            keeper.communicate()
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--platform", default="linux")
@@ -218,23 +265,29 @@ def main():
     parser.add_argument("command", nargs="+")
     opts = parser.parse_args()
 
-    if opts.platform == "windows":
-        # Wine reads the Unix side's arguments as UTF-8 in this locale.
-        os.environ["LC_ALL"] = "C.UTF-8"
-    passed = failed = skipped = 0
-    for c in CASES:
-        problems = None
-        if c.get("only", opts.platform) == opts.platform and opts.filter in c["name"]:
-            problems = run_case(opts.command, c, opts.platform)
-        if problems is None:
-            skipped += 1
-        elif problems:
-            failed += 1
-            print(f"FAIL {c['name']}")
-            print("\n".join(problems))
-        else:
-            passed += 1
-    print(f"{passed} passed, {failed} failed, {skipped} skipped")
+    def run(c):
+        if c.get("only", opts.platform) != opts.platform or opts.filter not in c["name"]:
+            return None
+        try:
+            return run_case(opts.command, c, opts.platform)
+        except CannotRun as e:
+            return e
+
+    # Rows run side by side: most of their time is waiting, for Wine's start
+    # or for a prompt to show on a terminal.
+    windows = opts.platform == "windows"
+    with wine_session(opts.command) if windows else contextlib.nullcontext():
+        with ThreadPoolExecutor(2 * (os.cpu_count() or 1)) as pool:
+            results = list(pool.map(run, CASES))
+    failed = [(c, r) for c, r in zip(CASES, results) if isinstance(r, list) and r]
+    for c, problems in failed:
+        print(f"FAIL {c['name']}")
+        print("\n".join(problems))
+    for rows, why in sorted({r.args for r in results if isinstance(r, CannotRun)}):
+        print(f"skipped: {rows}: {why}")
+    ran = sum(isinstance(r, list) for r in results)
+    print(f"{ran - len(failed)} passed, {len(failed)} failed, "
+          f"{len(results) - ran} not run here")
     return 1 if failed else 0
 
 
