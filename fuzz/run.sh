@@ -1,23 +1,27 @@
 #!/bin/sh
-# Runs both fuzz targets for SECONDS each (default 60), starting from the
-# seed corpus in fuzz/corpus. New inputs go to a scratch corpus, crashes to
-# build/fuzz/crashes. Fails when a target finds a crash.
+# Replays each fuzz target's seeds (fuzz/corpus) and what earlier runs
+# found, then fuzzes it for SECONDS (default 10); crashes go to
+# build/fuzz/crashes. Fails when a target crashes or was never built.
 # usage: fuzz/run.sh [SECONDS]   (after: cmake --preset fuzz && cmake --build --preset fuzz)
 set -eu
 cd "$(dirname "$0")/.."
-seconds=${1:-60}
-bin=build/fuzz/fuzz
+seconds=${1:-10}
 crashes=build/fuzz/crashes
 mkdir -p "$crashes"
 
 for target in check_digit run; do
+    # Where the default generator puts it, or a multi-configuration one.
+    bin=$(ls build/fuzz/fuzz/${target}_fuzz build/fuzz/fuzz/*/${target}_fuzz 2>/dev/null | head -n 1)
+    if [ -z "$bin" ]; then
+        echo "${target}_fuzz is not built: cmake --preset fuzz && cmake --build --preset fuzz" >&2
+        exit 1
+    fi
     corpus=build/fuzz/corpus/$target
-    mkdir -p "$corpus"
     log=build/fuzz/$target.log
+    mkdir -p "$corpus"
     echo "== $target, ${seconds}s"
-    if ! "$bin/${target}_fuzz" -max_total_time="$seconds" -timeout=10 \
-        -artifact_prefix="$crashes/$target-" -print_final_stats=1 \
-        "$corpus" "fuzz/corpus/$target" >"$log" 2>&1; then
+    if ! "$bin" -max_total_time="$seconds" -timeout=10 -artifact_prefix="$crashes/$target-" \
+        -print_final_stats=1 "$corpus" "fuzz/corpus/$target" >"$log" 2>&1; then
         tail -n 40 "$log"
         echo "$target: crash, see $crashes" >&2
         exit 1
