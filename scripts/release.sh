@@ -1,110 +1,109 @@
 #!/bin/sh
-# Cuts the release of the committed tree: writes the files that users
-# download to OUTDIR, or nothing at all. OUTDIR is taken from the folder the
-# script is started in; without it, the files go to dist/ in the tree.
-#   tavoScribe-V-win32.zip            tavoScribe.exe, README.txt, the manual
-#   tavoScribe-V-win64.zip            as HTML, LICENSE.txt; 32- and 64-bit
-#   tavoScribe-V-linux-M.tar.gz       static binary, manual page, README,
-#                                     LICENSE, for M = x86_64, aarch64, armv7
-#   tavoscribe_V-1_A.deb              built by dpkg-buildpackage from debian/,
-#                                     for A = amd64, arm64, armhf
-#   tavoScribe-V.tar.gz               the source (git archive)
-#   SHA256SUMS                        over the nine
-#   SHA256SUMS.asc                    with --sign KEY: gpg's detached,
-#                                     ASCII-armoured signature over SHA256SUMS
-# Every file is byte-reproducible: archives and the signature take their
-# times from the release commit (SOURCE_DATE_EPOCH), archives with fixed
-# owners, modes and order. The version is the one in CMakeLists.txt's
-# project(); the files that state it again must agree with it.
+# Cuts the release of HEAD: builds each program through its preset from
+# HEAD's files and packs these downloads into OUTDIR, or writes nothing:
+#   tavoScribe-V.tar.gz                 the source
+#   tavoScribe-V-linux-M.tar.gz         for M = x86_64, aarch64, armv7: the
+#                                       static program, its manual page,
+#                                       README.md and LICENSE
+#   tavoScribe-V-win32.zip, -win64.zip  tavoScribe.exe, README.txt, the manual
+#                                       as tavoScribe.html, LICENSE.txt
+#   tavoscribe_V-1_A.deb                for A = amd64, arm64, armhf
+#   SHA256SUMS                          over the nine
+#   SHA256SUMS.asc                      with --sign KEY: gpg's detached,
+#                                       ASCII-armoured signature over SHA256SUMS
+# A relative OUTDIR is taken from the folder the script is started in; the
+# default is dist/ in the tree. Archives take their times from the release
+# commit, with fixed owners, modes and order: every file but the signature
+# is the same, byte for byte, wherever and by whomever the commit is cut.
+# V is the version in CMakeLists.txt's project(); the files that state it
+# again must agree with it.
 # usage: scripts/release.sh [--sign KEY] [OUTDIR]
 set -eu
 die() {
     echo "release: $*" >&2
     exit 1
 }
-key=
-if [ "${1:-}" = --sign ]; then
-    [ $# -ge 2 ] || die "usage: scripts/release.sh [--sign KEY] [OUTDIR]"
-    key=$2
-    shift 2
+
+# First, in the caller's environment: the arguments, and the tree as the
+# caller's git sees it. Then the script starts again in a clean one, so that
+# none of the caller's compilers, flags, generator, archiver options, clock
+# zone, locale, umask or git and dpkg settings reaches the release; gpg
+# keeps what it needs to find the key and ask for its passphrase.
+if [ -z "${TAVO_RELEASE_OUT:-}" ]; then
+    usage="usage: scripts/release.sh [--sign KEY] [OUTDIR]"
+    key=
+    if [ "${1:-}" = --sign ]; then
+        [ $# -ge 2 ] || die "$usage"
+        key=$2
+        shift 2
+    fi
+    [ $# -le 1 ] || die "$usage"
+    out=$(realpath -m "${1:-$(dirname "$0")/../dist}")
+    cd "$(dirname "$0")/.."
+    git diff --quiet HEAD -- || die "the tree has uncommitted changes: a release is cut from a commit"
+    exec env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin HOME="$HOME" LC_ALL=C.UTF-8 TZ=UTC \
+        XDG_CONFIG_HOME=/nonexistent GIT_CONFIG_GLOBAL=/dev/null GIT_CONFIG_NOSYSTEM=1 \
+        ${GNUPGHOME:+"GNUPGHOME=$GNUPGHOME"} ${GPG_TTY:+"GPG_TTY=$GPG_TTY"} \
+        ${TERM:+"TERM=$TERM"} TAVO_RELEASE_OUT="$out" TAVO_RELEASE_KEY="$key" sh scripts/release.sh
 fi
-[ $# -le 1 ] || die "usage: scripts/release.sh [--sign KEY] [OUTDIR]"
-here=$PWD
-cd "$(dirname "$0")/.."
-top=$(pwd -P)
-out=$(cd "$here" && realpath -m "${1:-$top/dist}")
-# The same bytes whatever the caller's clock, zone, locale and umask.
-export TZ=UTC LC_ALL=C.UTF-8
+out=$TAVO_RELEASE_OUT key=$TAVO_RELEASE_KEY
 umask 022
 
-for tool in git cmake make g++ i686-w64-mingw32-g++ x86_64-w64-mingw32-g++ \
-    aarch64-linux-gnu-g++ arm-linux-gnueabihf-g++ zip mandoc dpkg-buildpackage dh \
-    dpkg-checkbuilddeps tar gzip sha256sum ${key:+gpg}; do
-    command -v "$tool" >/dev/null 2>&1 ||
-        die "$tool is missing (scripts/test.sh installs every tool the release needs)"
+[ "$(dpkg --print-architecture)" = amd64 ] || die "a release is cut on x86-64 (amd64) Debian"
+for tool in git cmake make zip mandoc dpkg-buildpackage dh sha256sum ${key:+gpg}; do
+    command -v "$tool" >/dev/null || die "$tool is missing (scripts/test.sh installs it)"
 done
-# A folder of releases cut before (it holds a SHA256SUMS) is no change.
-changes=$(git status --porcelain | while IFS= read -r line; do
-    [ "${line%% *}" = "??" ] && [ -f "${line#?? }SHA256SUMS" ] || echo "$line"
-done)
-[ -z "$changes" ] || die "the tree has uncommitted changes: a release is made from a commit"
-
-version=$(sed -n 's/^project(tavoScribe VERSION \([0-9.]*\) .*/\1/p' CMakeLists.txt)
+version=$(git show HEAD:CMakeLists.txt | sed -n 's/^project(tavoScribe VERSION \([0-9.]*\) .*/\1/p')
 [ -n "$version" ] || die "no version in CMakeLists.txt's project()"
+name=tavoScribe-$version
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+mkdir "$work/out" "$work/deb"
+SOURCE_DATE_EPOCH=$(git log -1 --format=%ct)
+export SOURCE_DATE_EPOCH
+git archive --prefix="$name/" HEAD | tar -x -C "$work"
+cd "$work/$name"
+
 deb_version=$(dpkg-parsechangelog -S Version)
 [ "${deb_version%-*}" = "$version" ] ||
     die "debian/changelog is at $deb_version but project() at $version"
-newest=$(sed -n 's/^## \([^ ]*\) (\([0-9-]*\)).*/\1 \2/p' CHANGELOG.md | head -n 1)
-[ "${newest% *}" = "$version" ] ||
-    die "CHANGELOG.md's newest entry is ${newest%% *}, not $version"
-grep -q "^\.Os tavoScribe $version\$" man/tavoScribe.1 ||
+newest=$(grep -m 1 '^## ' CHANGELOG.md || true)
+day=$(echo "$newest" | sed -n "s/^## $version (\([0-9]*-[0-9]*-[0-9]*\))\$/\1/p")
+[ -n "$day" ] ||
+    die "CHANGELOG.md's newest entry is \"${newest#"## "}\", not \"$version (YYYY-MM-DD)\""
+grep -qxF ".Os tavoScribe $version" man/tavoScribe.1 ||
     die "man/tavoScribe.1 does not say .Os tavoScribe $version"
-dated=$(LC_ALL=C date -d "${newest#* }" '+%B %-d, %Y')
-grep -q "^\.Dd $dated\$" man/tavoScribe.1 ||
+dated=$(date -d "$day" '+%B %-d, %Y')
+grep -qxF ".Dd $dated" man/tavoScribe.1 ||
     die "man/tavoScribe.1 is not dated .Dd $dated, as CHANGELOG.md's newest entry"
 # A document that names a version names this one: a bump leaves none behind.
 for doc in README.md CONTRIBUTING.md windows/README.txt man/tavoScribe.1; do
     other=$(grep -ohE '\b[0-9]+\.[0-9]+\.[0-9]+\b' "$doc" | grep -vxF "$version" | head -n 1)
     [ -z "$other" ] || die "$doc names version $other, not $version"
 done
-
-native=$(dpkg --print-architecture)
 for arch in amd64 arm64 armhf; do
-    [ "$arch" = "$native" ] && profile= || profile=nocheck
-    dpkg-checkbuilddeps -a "$arch" ${profile:+-P "$profile"} 2>/dev/null ||
-        die "the $arch package's build dependencies are missing: $(dpkg-checkbuilddeps -a "$arch" ${profile:+-P "$profile"} 2>&1 | sed 's/.*: //')"
-    # Its dependencies come from that architecture's C library.
-    [ "$arch" = "$native" ] || dpkg-query -W -f='${Status}' "libc6-dev:$arch" 2>/dev/null |
-        grep -q "ok installed" || die "libc6-dev:$arch is missing (scripts/test.sh installs it)"
+    dpkg-checkbuilddeps -a "$arch" -P nocheck 2>/dev/null ||
+        die "the $arch package's build dependencies are missing: $(dpkg-checkbuilddeps -a "$arch" -P nocheck 2>&1 | sed 's/.*: //')"
+    # Its dependencies are read from that architecture's C library.
+    dpkg-query -W -f='${Status}' "libc6-dev:$arch" 2>/dev/null | grep -q "ok installed" ||
+        die "libc6-dev:$arch is missing (scripts/test.sh installs it)"
 done
 
-SOURCE_DATE_EPOCH=$(git log -1 --format=%ct)
-export SOURCE_DATE_EPOCH
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-mkdir "$work/out"
-
-# Signs at the release commit's time, so that the same commit and key give
-# the same signature; only the keyring's key, never the caller's gpg.conf.
+# Signs with the keyring's key alone, never the caller's gpg.conf; asks for
+# a passphrase at a terminal only, elsewhere gpg must not wait. A trial
+# first: a key that cannot sign is refused before anything is built.
 sign() {
     gpg --no-options --batch --quiet --armor --detach-sign --yes \
-        ${pinentry:+--pinentry-mode "$pinentry"} --local-user "$key" \
-        --faked-system-time "$(date -d "@$SOURCE_DATE_EPOCH" +%Y%m%dT%H%M%S)!" "$@"
+        ${pinentry:+--pinentry-mode "$pinentry"} --local-user "$key" "$@"
 }
 if [ -n "$key" ]; then
-    made=$(gpg --no-options --batch --with-colons --list-secret-keys -- "$key" 2>/dev/null |
-        awk -F: '($1 == "sec" || $1 == "ssb") && $12 ~ /s/ { print $6 }' | sort -n | head -n 1)
-    [ -n "$made" ] || die "no secret key in ${GNUPGHOME:-~/.gnupg} can sign as $key"
-    [ "$made" -le "$SOURCE_DATE_EPOCH" ] ||
-        die "$key was made after the release commit, so it cannot sign at that commit's time: sign a commit made after $(date -d "@$made" '+%Y-%m-%d %H:%M:%S') UTC"
-    # Asks for a passphrase at a terminal only; elsewhere gpg must not wait.
     [ -t 0 ] && pinentry= || pinentry=error
-    sign -o "$work/signed" /dev/null 2>"$work/log" ||
-        die "gpg cannot sign as $key: $(grep -v 'faked system time' "$work/log" | tail -n 1 | sed 's/^gpg: //')"
+    sign -o "$work/trial" /dev/null 2>"$work/log" ||
+        die "gpg cannot sign as $key: $(tail -n 1 "$work/log" | sed 's/^gpg: //')"
 fi
 
 # Runs a step with its output kept aside: shown only when the step fails.
-step() {
+step() { # WHAT COMMAND...
     echo "release: $1"
     shift
     "$@" >"$work/log" 2>&1 || {
@@ -112,68 +111,57 @@ step() {
         die "failed: $*"
     }
 }
-
+build() { # PRESET
+    cmake --preset "$1" -DBUILD_TESTING=OFF && cmake --build --preset "$1"
+}
+package() { # ARCH: the Debian way, from the source as released
+    (cd "$work/deb/$name" && DEB_BUILD_OPTIONS="nocheck noddebs" \
+        dpkg-buildpackage -us -uc -b -a"$1" -Pnocheck)
+}
 # Fixed order, owners, modes and times; gzip without name or time stamp.
-tar_gz() { # ARCHIVE DIR NAME
-    tar -C "$2" --sort=name --owner=0 --group=0 --numeric-owner \
+tar_gz() { # NAME: the folder NAME in $work as $work/out/NAME.tar.gz
+    tar -C "$work" --sort=name --owner=0 --group=0 --numeric-owner \
         --mtime="@$SOURCE_DATE_EPOCH" --mode=u=rwX,go=rX --format=gnu \
-        -cf - "$3" | gzip -n -9 >"$1"
+        -cf - "$1" | gzip -n -9 >"$work/out/$1.tar.gz"
 }
 
-name=tavoScribe-$version
-files=$name.tar.gz
-step "source $name.tar.gz" sh -c "git archive --format=tar --prefix=$name/ HEAD | gzip -n -9 >'$work/out/$name.tar.gz'"
-# Everything else is built from that source, as a user without git would.
-tar -C "$work" -xzf "$work/out/$name.tar.gz"
-src=$work/$name
-
-# The static Linux programs: this machine's and ARM's, by their uname -m.
-for build in "release:$(uname -m)" linux-arm64:aarch64 linux-armhf:armv7; do
-    preset=${build%:*} linux=$name-linux-${build#*:}
-    step "$linux.tar.gz" sh -c "cd '$src' &&
-        cmake --preset $preset -DBUILD_TESTING=OFF &&
-        cmake --build --preset $preset &&
-        cmake --install build/$preset --prefix '$work/install-$preset' --strip"
-    mkdir "$work/$linux"
-    cp "$work/install-$preset/bin/tavoScribe" "$work/install-$preset/share/man/man1/tavoScribe.1" \
-        "$src/README.md" "$src/LICENSE" "$work/$linux/"
-    tar_gz "$work/out/$linux.tar.gz" "$work" "$linux"
-    files="$files $linux.tar.gz"
-done
-
-for preset in windows:win32 windows64:win64; do
-    zip=$name-${preset#*:}.zip preset=${preset%:*}
-    step "$zip" sh -c "cd '$src' &&
-        cmake --preset $preset -DBUILD_TESTING=OFF &&
-        cmake --build --preset $preset"
-    cp "$src/build/$preset/$zip" "$work/out/"
-    files="$files $zip"
-done
-
-# The packages, each built the Debian way; those for other architectures
-# with Debian's cross compilers, without their tests.
-mkdir "$work/deb"
+echo "release: $name.tar.gz"
+tar_gz "$name"
 tar -C "$work/deb" -xzf "$work/out/$name.tar.gz"
+for target in release:x86_64 linux-arm64:aarch64 linux-armhf:armv7; do
+    preset=${target%:*} linux=$name-linux-${target#*:}
+    step "$linux.tar.gz" build "$preset"
+    mkdir "$work/$linux"
+    cp "build/$preset/tavoScribe" man/tavoScribe.1 README.md LICENSE "$work/$linux/"
+    tar_gz "$linux"
+done
+for target in windows:win32 windows64:win64; do
+    preset=${target%:*} zip=$name-${target#*:}.zip dir=$work/${target#*:}
+    step "$zip" build "$preset"
+    mkdir "$dir"
+    cp "build/$preset/tavoScribe.exe" "$dir/"
+    # The texts with CR LF, for Notepad; the manual as a page that every
+    # Windows opens.
+    sed 's/$/\r/' windows/README.txt >"$dir/README.txt"
+    sed 's/$/\r/' LICENSE >"$dir/LICENSE.txt"
+    mandoc -T html man/tavoScribe.1 >"$dir/tavoScribe.html"
+    # Info-ZIP with -X stores no owner and no access or change times, only
+    # each entry's DOS date: the release commit's, in UTC.
+    touch -d "@$SOURCE_DATE_EPOCH" "$dir"/*
+    (cd "$dir" && zip -q -X -D -9 "$work/out/$zip" tavoScribe.exe README.txt tavoScribe.html LICENSE.txt)
+done
 for arch in amd64 arm64 armhf; do
-    deb=tavoscribe_${deb_version}_$arch.deb
-    [ "$arch" = "$native" ] && profile= || profile=nocheck
-    step "$deb" sh -c "cd '$work/deb/$name' &&
-        DEB_BUILD_OPTIONS='${DEB_BUILD_OPTIONS:-} noddebs $profile' \
-        dpkg-buildpackage -us -uc -b -a$arch ${profile:+-P$profile}"
-    cp "$work/deb/$deb" "$work/out/"
-    files="$files $deb"
+    step "tavoscribe_${deb_version}_$arch.deb" package "$arch"
+    cp "$work/deb/tavoscribe_${deb_version}_$arch.deb" "$work/out/"
 done
 
-# shellcheck disable=SC2086
-(cd "$work/out" && sha256sum $files >SHA256SUMS)
-files="$files SHA256SUMS"
+cd "$work/out"
+sha256sum -- * >"$work/SHA256SUMS"
+mv "$work/SHA256SUMS" .
 if [ -n "$key" ]; then
-    step "SHA256SUMS.asc, signed as $key" sign -o "$work/out/SHA256SUMS.asc" "$work/out/SHA256SUMS"
-    files="$files SHA256SUMS.asc"
+    step "SHA256SUMS.asc, signed as $key" sign -o SHA256SUMS.asc SHA256SUMS
 fi
 mkdir -p "$out"
-for f in $files; do
-    mv "$work/out/$f" "$out/"
-done
+mv -- * "$out/"
 echo "release: $version in $out:"
-(cd "$out" && cat SHA256SUMS)
+cat "$out/SHA256SUMS"
