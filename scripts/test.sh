@@ -30,7 +30,7 @@ if [ -n "$missing" ] || ! dpkg-checkbuilddeps 2>/dev/null; then
     # A package that this host's Debian does not have (Wine, on Debian
     # testing today) is left out, and the tests that need it skip.
     for p in $missing; do
-        if apt-cache show --no-all-versions "$p" >/dev/null 2>&1; then
+        if LC_ALL=C apt-cache policy "$p" 2>/dev/null | grep -q "Candidate: [^(]"; then
             install="$install $p"
         else
             unavailable="$unavailable $p"
