@@ -9,7 +9,7 @@ if [ $# -lt 2 ]; then
     echo "usage: bench/instructions.sh TOOL REFERENCE [LIMIT]" >&2
     exit 2
 fi
-tool=$1 reference=$2 limit=${3:-3000}
+tool=$1 reference=$2 limit=${3:-10000}
 set -- 123456789 850101 301231
 
 # Both runs get an empty environment: the C library's start-up work grows
