@@ -1,17 +1,12 @@
 #!/usr/bin/env python3
-"""Runs the end-to-end cases against a tool command, several at a time, and
-shows the bytes that differ. Rows that need what this host lacks (a
-terminal, ptrace) skip and say why.
-
-usage: run_cases.py [--platform linux|windows] [--filter TEXT] -- COMMAND...
-COMMAND runs the tool (build/release/tavoScribe, or Wine's loader and
-tavoScribe.exe with --platform windows, which takes the rows for Windows and
-runs them in a Wine session of their own). --filter takes the rows whose
-name holds TEXT."""
+"""Runs the end-to-end cases against COMMAND, which starts the tool, several
+at a time, and shows the bytes that differ. --platform windows takes the
+rows for Windows and runs them in a Wine session; --filter takes the rows
+whose name holds TEXT. Rows that need what this host lacks skip, saying why.
+usage: run_cases.py [--platform linux|windows] [--filter TEXT] -- COMMAND..."""
 import argparse
 import contextlib
 import fcntl
-import functools
 import os
 import re
 import select
@@ -89,10 +84,9 @@ def run_dialogue(command, answers):
 
 
 def windows_argument(arg):
-    """Windows hands a program its arguments in the ANSI code page (1252
-    under Wine): Wine takes each one as UTF-8 and converts it, so a byte is
-    passed as the character that code page maps to it. None for a byte that
-    it does not map."""
+    """Wine hands a program its arguments in the ANSI code page, 1252, taking
+    each as UTF-8: a byte goes as the character that code page maps to it.
+    None for a byte that it does not map."""
     try:
         return arg.decode("cp1252").encode("utf-8")
     except UnicodeDecodeError:
@@ -100,21 +94,18 @@ def windows_argument(arg):
 
 
 def on_screen(raw):
-    """What a terminal shows of raw output, as text to compare: Wine's
-    console draws with control sequences (cursor moves for blanks, erase to
-    the end of a line in place of trailing blanks), and a terminal ends
-    lines with CR LF where the program wrote LF. Blank lines at the end do
-    not show."""
+    """What a terminal shows of raw output: Wine's console draws blanks as
+    cursor moves and trailing blanks as erasures, a terminal ends lines with
+    CR LF where the program wrote LF, and blank lines at the end do not show."""
     text = re.sub(rb"\x1b\[(\d*)C", lambda m: b" " * int(m[1] or 1), raw)
     text = re.sub(rb"\x1b\[[0-9;?]*[A-Za-z]", b"", text).replace(b"\r", b"")
     return b"\n".join(line.rstrip() for line in text.split(b"\n")).rstrip(b"\n")
 
 
 def run_terminal(command, steps):
-    """Runs the tool in a pseudo-terminal of its own, as a user at a console
-    would: waits for each text to show, pauses (Wine's console takes keys as
-    typed only once the program reads), checks that the tool still runs, and
-    types the answer. Then reads until the tool has ended."""
+    """Runs the tool at a terminal of its own, as a user would: waits for each
+    text to show, pauses (Wine's console takes keys only once the program
+    reads), checks that the tool still runs, and types the answer."""
     try:
         master, slave = os.openpty()
     except OSError as e:  # a build sandbox may have no /dev/pts
@@ -146,7 +137,6 @@ def run_terminal(command, steps):
         os.close(master)
 
 
-@functools.lru_cache
 def ptrace_refused():
     """Why strace cannot trace here (a sandbox may forbid ptrace), or None."""
     run = subprocess.run(["strace", "-o", "/dev/null", "true"], capture_output=True, text=True)
@@ -165,9 +155,8 @@ def run_case(command, c, platform):
     try:
         if "terminal" in c:
             if c.get("started") == "cmd /c":
-                # The command's last word is the program, which the shell
-                # starts. The shell by its file: Wine 11's loader picks its
-                # mode from the program it is given.
+                # The shell starts the program, the command's last word. The
+                # shell by its file: Wine 11's loader picks its mode from it.
                 shell = os.path.join(os.environ["WINEPREFIX"], "drive_c/windows/system32/cmd.exe")
                 command = command[:-1] + [shell, "/c"] + command[-1:]
             out, err, status = run_terminal(command + args, c["terminal"])
@@ -197,8 +186,8 @@ def run_streams(args, c):
             reader, stdout = os.pipe()
             os.close(reader)
         elif stdout_is == "file whose close fails":
-            if ptrace_refused():
-                raise CannotRun("the rows whose close fails", ptrace_refused())
+            if why := ptrace_refused():
+                raise CannotRun("the rows whose close fails", why)
             # strace makes the tool's close of this one file fail, as a
             # network file system may report a write error only then.
             # LeakSanitizer cannot run under a tracer: it is switched off.
@@ -235,27 +224,26 @@ def compare(c, out, err, status):
 
 @contextlib.contextmanager
 def wine_session(command):
-    """One Wine session for all rows, in WINEPREFIX or a prefix of its own.
-    A persistent wineserver and a prefix made before the first row keep the
-    helper processes Wine starts from inheriting the pipes of a row, which
-    would hold them open for seconds after it ends. Keys typed at a terminal
-    reach the tool through the desktop's process, which ends some seconds
-    after no program uses it and takes up to ten seconds to come back: the
-    tool, left waiting for input all session long, keeps it up."""
-    # Wine reads the Unix side's arguments as UTF-8 in this locale.
+    """One Wine session for all rows, in WINEPREFIX or a prefix beside the
+    program. A persistent wineserver and a prefix made before the first row
+    keep Wine's helper processes from holding a row's pipes open after it
+    ends. Keys typed at a terminal reach the tool through the desktop's
+    process, which ends some seconds after no program uses it and takes up
+    to ten seconds to come back: the tool, left waiting for input all
+    session long, keeps it up. Arguments are read as UTF-8."""
+    program = os.path.abspath(command[-1])
+    os.environ.setdefault("WINEPREFIX", os.path.join(os.path.dirname(program), "wineprefix"))
     os.environ.update(WINEDEBUG="-all", LC_ALL="C.UTF-8")
-    with tempfile.TemporaryDirectory() as own:
-        os.environ.setdefault("WINEPREFIX", own)
-        subprocess.run(["wineserver", "-p"], **QUIET)
-        subprocess.run(command, **QUIET)
-        keeper = subprocess.Popen(command, stdin=subprocess.PIPE, stdout=subprocess.DEVNULL,
-                                  stderr=subprocess.DEVNULL)
-        try:
-            yield
-        finally:
-            subprocess.run(["wineserver", "-k"], **QUIET)
-            subprocess.run(["wineserver", "-w"], **QUIET)
-            keeper.communicate()
+    subprocess.run(["wineserver", "-p"], **QUIET)
+    subprocess.run(command, **QUIET)
+    keeper = subprocess.Popen(command, stdin=subprocess.PIPE, stdout=subprocess.DEVNULL,
+                              stderr=subprocess.DEVNULL)
+    try:
+        yield
+    finally:
+        subprocess.run(["wineserver", "-k"], **QUIET)
+        subprocess.run(["wineserver", "-w"], **QUIET)
+        keeper.communicate()
 
 
 def main():
@@ -275,8 +263,7 @@ def main():
 
     # Rows run side by side: most of their time is waiting, for Wine's start
     # or for a prompt to show on a terminal.
-    windows = opts.platform == "windows"
-    with wine_session(opts.command) if windows else contextlib.nullcontext():
+    with wine_session(opts.command) if opts.platform == "windows" else contextlib.nullcontext():
         with ThreadPoolExecutor(2 * (os.cpu_count() or 1)) as pool:
             results = list(pool.map(run, CASES))
     failed = [(c, r) for c, r in zip(CASES, results) if isinstance(r, list) and r]
