@@ -1,8 +1,8 @@
 #!/bin/sh
-# Counts the instructions of one run of the tool on the worked example with
-# callgrind, and those of the C program that writes the same bytes, linked
-# the same way. The difference is the tool's own work, without the C
-# library's start-up that both share; it fails when that exceeds LIMIT.
+# Counts with callgrind the instructions of one run of the tool on the worked
+# example and of the C program that writes the same bytes: the difference is
+# the tool's own work, without the C library's start-up that both share. It
+# fails when that exceeds LIMIT.
 # usage: bench/instructions.sh TOOL REFERENCE [LIMIT]
 set -eu
 if [ $# -lt 2 ]; then
@@ -19,9 +19,8 @@ count() {
         sed -n 's/.*Collected : *\([0-9]*\).*/\1/p'
 }
 
-ours_out=$("$tool" "$@" | od -An -tx1) && [ -n "$ours_out" ] || exit 1
-theirs_out=$("$reference" | od -An -tx1) || exit 1
-if [ "$ours_out" != "$theirs_out" ]; then
+bytes=$("$tool" "$@" | od -An -tx1)
+if [ -z "$bytes" ] || [ "$bytes" != "$("$reference" | od -An -tx1)" ]; then
     echo "the tool and the C program write different bytes" >&2
     exit 1
 fi

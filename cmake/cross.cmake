@@ -1,7 +1,6 @@
-# What the cross builds share. The toolchain file that includes this one
-# sets CMAKE_SYSTEM_NAME, CMAKE_SYSTEM_PROCESSOR, `triplet`, the name of
-# Debian's cross compilers and of the folder of that system's files, and
-# `emulators`, the programs that run what it builds, best first.
+# What the cross builds share. Each toolchain file sets CMAKE_SYSTEM_NAME,
+# CMAKE_SYSTEM_PROCESSOR, `triplet`, which names Debian's cross compilers
+# and the folder of that system's files, and `emulators`, best first.
 set(CMAKE_C_COMPILER ${triplet}-gcc)
 set(CMAKE_CXX_COMPILER ${triplet}-g++)
 set(CMAKE_RC_COMPILER ${triplet}-windres)
@@ -13,8 +12,7 @@ set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
 # Wine's loaders live in /usr/lib/wine, off the PATH, where Debian's wine
-# command would start the 32-bit loader first, whatever the program.
-# Dynamically linked test programs find that processor's C library.
+# starts the 32-bit one first. The unit tests find that system's C library.
 find_program(EMULATOR NAMES ${emulators} NAMES_PER_DIR HINTS /usr/lib/wine)
 if(EMULATOR AND CMAKE_SYSTEM_NAME STREQUAL Linux)
     set(CMAKE_CROSSCOMPILING_EMULATOR ${EMULATOR} -L /usr/${triplet})

@@ -1,6 +1,4 @@
-# Static analysis and formatting as tests, each passing only with zero
-# findings: clang-tidy (.clang-tidy) and cppcheck over the tool's sources,
-# clang-format over every C++ file, mandoc over the manual page.
+# The analysers as tests, each passing only with zero findings.
 file(GLOB_RECURSE all_cxx CONFIGURE_DEPENDS src/*.cpp src/*.h tests/*.cpp tests/*.h fuzz/*.cpp)
 
 # lint_test(NAME PACKAGE PROGRAM ARGS...): PROGRAM from Debian's PACKAGE.

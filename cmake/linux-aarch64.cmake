@@ -1,4 +1,4 @@
-# Linux on 64-bit ARM (aarch64), g++-aarch64-linux-gnu; run under qemu-user.
+# Linux on 64-bit ARM (aarch64); run under qemu-user.
 set(CMAKE_SYSTEM_NAME Linux)
 set(CMAKE_SYSTEM_PROCESSOR aarch64)
 set(triplet aarch64-linux-gnu)

@@ -1,5 +1,4 @@
-# Linux on 32-bit ARM (ARMv7, hard float: Debian's armhf),
-# g++-arm-linux-gnueabihf; run under qemu-user.
+# Linux on 32-bit ARMv7 with hard float (armhf); run under qemu-user.
 set(CMAKE_SYSTEM_NAME Linux)
 set(CMAKE_SYSTEM_PROCESSOR armv7)
 set(triplet arm-linux-gnueabihf)

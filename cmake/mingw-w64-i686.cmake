@@ -1,5 +1,5 @@
-# The 32-bit Windows console program, g++-mingw-w64-i686; run under Wine's
-# loader for 32-bit programs, which from Wine 11 on is its only loader.
+# The 32-bit Windows program; run under Wine's 32-bit loader, from Wine 11
+# on its only one.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR i686)
 set(triplet i686-w64-mingw32)

@@ -1,7 +1,7 @@
 #!/bin/sh
-# Replays each fuzz target's seeds (fuzz/corpus) and what earlier runs
-# found, then fuzzes it for SECONDS (default 10); crashes go to
-# build/fuzz/crashes. Fails when a target crashes or was never built.
+# Replays each fuzz target's seeds and what earlier runs found, then fuzzes
+# it for SECONDS (default 10). Fails when a target crashes (the input goes
+# to build/fuzz/crashes) or was never built.
 # usage: fuzz/run.sh [SECONDS]   (after: cmake --preset fuzz && cmake --build --preset fuzz)
 set -eu
 cd "$(dirname "$0")/.."
@@ -16,12 +16,11 @@ for target in check_digit run; do
         echo "${target}_fuzz is not built: cmake --preset fuzz && cmake --build --preset fuzz" >&2
         exit 1
     fi
-    corpus=build/fuzz/corpus/$target
     log=build/fuzz/$target.log
-    mkdir -p "$corpus"
+    mkdir -p "build/fuzz/corpus/$target"
     echo "== $target, ${seconds}s"
     if ! "$bin" -max_total_time="$seconds" -timeout=10 -artifact_prefix="$crashes/$target-" \
-        -print_final_stats=1 "$corpus" "fuzz/corpus/$target" >"$log" 2>&1; then
+        -print_final_stats=1 "build/fuzz/corpus/$target" "fuzz/corpus/$target" >"$log" 2>&1; then
         tail -n 40 "$log"
         echo "$target: crash, see $crashes" >&2
         exit 1

@@ -2,21 +2,17 @@
 # Cuts the release of HEAD: builds each program through its preset from
 # HEAD's files and packs these downloads into OUTDIR, or writes nothing:
 #   tavoScribe-V.tar.gz                 the source
-#   tavoScribe-V-linux-M.tar.gz         for M = x86_64, aarch64, armv7: the
-#                                       static program, its manual page,
-#                                       README.md and LICENSE
-#   tavoScribe-V-win32.zip, -win64.zip  tavoScribe.exe, README.txt, the manual
-#                                       as tavoScribe.html, LICENSE.txt
+#   tavoScribe-V-linux-M.tar.gz         for M = x86_64, aarch64, armv7: the static
+#                                       program, its manual page, README.md, LICENSE
+#   tavoScribe-V-win32.zip, -win64.zip  tavoScribe.exe, README.txt, the manual as
+#                                       tavoScribe.html, LICENSE.txt
 #   tavoscribe_V-1_A.deb                for A = amd64, arm64, armhf
-#   SHA256SUMS                          over the nine
-#   SHA256SUMS.asc                      with --sign KEY: gpg's detached,
-#                                       ASCII-armoured signature over SHA256SUMS
+#   SHA256SUMS, SHA256SUMS.asc          the nine's SHA-256; with --sign KEY, gpg's
+#                                       ASCII-armoured signature over it
 # A relative OUTDIR is taken from the folder the script is started in; the
-# default is dist/ in the tree. Archives take their times from the release
-# commit, with fixed owners, modes and order: every file but the signature
-# is the same, byte for byte, wherever and by whomever the commit is cut.
-# V is the version in CMakeLists.txt's project(); the files that state it
-# again must agree with it.
+# default is dist/ in the tree. Every file but the signature is the same,
+# byte for byte, wherever and by whomever the commit is cut. V is the
+# version of CMakeLists.txt's project(), which all that states it must match.
 # usage: scripts/release.sh [--sign KEY] [OUTDIR]
 set -eu
 die() {
@@ -24,20 +20,17 @@ die() {
     exit 1
 }
 
-# First, in the caller's environment: the arguments, and the tree as the
-# caller's git sees it. Then the script starts again in a clean one, so that
-# none of the caller's compilers, flags, generator, archiver options, clock
-# zone, locale, umask or git and dpkg settings reaches the release; gpg
+# The arguments, and the tree as the caller's git sees it; then the rest in
+# a clean environment, so that none of the caller's compilers, flags, clock
+# zone, locale, umask or git and dpkg settings reaches the release. gpg
 # keeps what it needs to find the key and ask for its passphrase.
 if [ -z "${TAVO_RELEASE_OUT:-}" ]; then
-    usage="usage: scripts/release.sh [--sign KEY] [OUTDIR]"
     key=
-    if [ "${1:-}" = --sign ]; then
-        [ $# -ge 2 ] || die "$usage"
+    if [ "${1:-}" = --sign ] && [ $# -ge 2 ]; then
         key=$2
         shift 2
     fi
-    [ $# -le 1 ] || die "$usage"
+    [ $# -le 1 ] && [ "${1:-}" != --sign ] || die "usage: scripts/release.sh [--sign KEY] [OUTDIR]"
     out=$(realpath -m "${1:-$(dirname "$0")/../dist}")
     cd "$(dirname "$0")/.."
     git diff --quiet HEAD -- || die "the tree has uncommitted changes: a release is cut from a commit"
@@ -89,9 +82,9 @@ for arch in amd64 arm64 armhf; do
         die "libc6-dev:$arch is missing (scripts/test.sh installs it)"
 done
 
-# Signs with the keyring's key alone, never the caller's gpg.conf; asks for
-# a passphrase at a terminal only, elsewhere gpg must not wait. A trial
-# first: a key that cannot sign is refused before anything is built.
+# With the keyring's key, never the caller's gpg.conf; a passphrase is asked
+# for at a terminal only. A key that cannot sign is refused before anything
+# is built.
 sign() {
     gpg --no-options --batch --quiet --armor --detach-sign --yes \
         ${pinentry:+--pinentry-mode "$pinentry"} --local-user "$key" "$@"
@@ -140,8 +133,7 @@ for target in windows:win32 windows64:win64; do
     step "$zip" build "$preset"
     mkdir "$dir"
     cp "build/$preset/tavoScribe.exe" "$dir/"
-    # The texts with CR LF, for Notepad; the manual as a page that every
-    # Windows opens.
+    # The texts with CR LF, for Notepad; the manual as a page Windows opens.
     sed 's/$/\r/' windows/README.txt >"$dir/README.txt"
     sed 's/$/\r/' LICENSE >"$dir/LICENSE.txt"
     mandoc -T html man/tavoScribe.1 >"$dir/tavoScribe.html"
@@ -156,8 +148,7 @@ for arch in amd64 arm64 armhf; do
 done
 
 cd "$work/out"
-sha256sum -- * >"$work/SHA256SUMS"
-mv "$work/SHA256SUMS" .
+sha256sum -- * >SHA256SUMS
 if [ -n "$key" ]; then
     step "SHA256SUMS.asc, signed as $key" sign -o SHA256SUMS.asc SHA256SUMS
 fi

@@ -1,16 +1,14 @@
 #!/bin/sh
-# The test command. Installs what the tests need where it is missing (as
+# The test command: installs what the tests need where it is missing (as
 # root, with apt-get), builds each preset and runs its tests once, then cuts
 # the release and checks it. The last line names what this host could not
-# run and why, or says "== skipped: nothing". Each fuzz target runs for
-# FUZZ_SECONDS (default 10) after replaying its corpus.
+# run, and why. Each fuzz target runs FUZZ_SECONDS (10) after its corpus.
 set -eu
 cd "$(dirname "$0")/.."
 
 # Beyond the package build's needs (debian/control): the analysers, the
 # release's tools, and the Windows and ARM builds with what runs their
-# programs here. Wine up to 10 runs 32-bit programs with wine32 of the i386
-# architecture; the ARM packages need their architecture's C library.
+# programs (Wine up to 10 needs wine32 of i386 for 32-bit ones).
 packages="clang libclang-rt-dev valgrind clang-tidy clang-format cppcheck mandoc
     ninja-build file git lintian devscripts python3-pefile unzip zip gpg gpgv
     g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine64 wine32:i386
@@ -23,7 +21,7 @@ done
 if [ -n "$missing" ] || ! dpkg-checkbuilddeps 2>/dev/null; then
     if [ "$(id -u)" = 0 ]; then
         for arch in i386 arm64 armhf; do
-            dpkg --print-foreign-architectures | grep -qx "$arch" || dpkg --add-architecture "$arch"
+            dpkg --add-architecture "$arch"
         done
         apt-get update -qq
     fi
@@ -39,13 +37,11 @@ if [ -n "$missing" ] || ! dpkg-checkbuilddeps 2>/dev/null; then
     echo "installing:$install${unavailable:+; this Debian has no$unavailable}"
     export DEBIAN_FRONTEND=noninteractive
     dpkg-checkbuilddeps 2>/dev/null || apt-get build-dep -y -qq ./ >/dev/null
-    # shellcheck disable=SC2086
     [ -z "$install" ] || apt-get install -y -qq --no-install-recommends $install >/dev/null
 fi
 
 for preset in release clang debug asan fuzz windows windows64 linux-arm64 linux-armhf; do
     echo "== $preset"
-    # shellcheck disable=SC2086
     cmake --preset "$preset" -DTAVO_WERROR=ON -DTAVO_UNAVAILABLE="$(echo $unavailable | tr ' ' ';')" >/dev/null
     cmake --build --preset "$preset" -j "$(nproc)" >/dev/null
     if [ "$preset" = fuzz ]; then
@@ -55,8 +51,7 @@ for preset in release clang debug asan fuzz windows windows64 linux-arm64 linux-
     fi
 done
 
-# A release is cut from HEAD: checked when the tree is HEAD, so that each
-# program released is one that a preset above built and tested.
+# The release of HEAD, so only where the presets above tested HEAD.
 release="skipped: the release check: the tree has uncommitted changes"
 if git diff --quiet HEAD --; then
     echo "== the release, cut twice from HEAD and checked as users receive it"

@@ -1,11 +1,9 @@
 #!/usr/bin/env python3
-"""Checks tavoScribe.exe as Windows will see it: a console program, PE32
-for i386 (win32) or PE32+ for AMD64 with high-entropy addresses (win64),
-with ASLR and DEP, importing no DLL beyond those every Windows has, whose
-version resource carries the release's version and names, and whose
-manifest asks for no elevation and names Windows 7 to 11.
-
-usage: pe_check.py tavoScribe.exe VERSION win32|win64   (needs python3-pefile)"""
+"""Checks tavoScribe.exe as Windows will see it: a console program of its
+kind, with ASLR and DEP, importing no DLL beyond those every Windows has,
+with the release's version and names, and a manifest that asks for no
+elevation and names Windows 7 to 11.
+usage: pe_check.py tavoScribe.exe VERSION win32|win64"""
 import sys
 
 try:
@@ -16,27 +14,24 @@ except ImportError:
 SUPPORTED_OS = {  # Windows 7, 8, 8.1, 10 and 11
     "35138b9a-5d96-4fbd-8e2d-a2440225f93a", "4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38",
     "1f676c76-80e1-4239-95bb-83d0f6d0da78", "8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a"}
-
-
 # The format, the processor and the address space flags of each kind.
 KINDS = {
     "win32": ("PE32 for i386", pefile.OPTIONAL_HEADER_MAGIC_PE, "I386", ()),
     "win64": ("PE32+ for AMD64", pefile.OPTIONAL_HEADER_MAGIC_PE_PLUS, "AMD64",
-              ("IMAGE_DLLCHARACTERISTICS_HIGH_ENTROPY_VA",)),
+              ("HIGH_ENTROPY_VA",)),
 }
 
 
 def problems(pe, version, kind):
-    c = pefile.DLL_CHARACTERISTICS
     name, magic, machine, flags = KINDS[kind]
-    if (pe.OPTIONAL_HEADER.Magic != magic or
+    header = pe.OPTIONAL_HEADER
+    if (header.Magic != magic or
             pe.FILE_HEADER.Machine != pefile.MACHINE_TYPE["IMAGE_FILE_MACHINE_" + machine]):
         yield f"not a {name}"
-    if pe.OPTIONAL_HEADER.Subsystem != pefile.SUBSYSTEM_TYPE["IMAGE_SUBSYSTEM_WINDOWS_CUI"]:
+    if header.Subsystem != pefile.SUBSYSTEM_TYPE["IMAGE_SUBSYSTEM_WINDOWS_CUI"]:
         yield "not a console program"
-    for flag in ("IMAGE_DLLCHARACTERISTICS_DYNAMIC_BASE", "IMAGE_DLLCHARACTERISTICS_NX_COMPAT",
-                 *flags):
-        if not pe.OPTIONAL_HEADER.DllCharacteristics & c[flag]:
+    for flag in ("DYNAMIC_BASE", "NX_COMPAT", *flags):
+        if not header.DllCharacteristics & pefile.DLL_CHARACTERISTICS["IMAGE_DLLCHARACTERISTICS_" + flag]:
             yield f"{flag} is off"
     dlls = sorted(d.dll.decode().lower() for d in pe.DIRECTORY_ENTRY_IMPORT)
     if dlls != ["kernel32.dll", "msvcrt.dll"]:
@@ -47,8 +42,8 @@ def problems(pe, version, kind):
         return
     numbers = tuple(int(n) for n in version.split(".")) + (0,)
     fixed = pe.VS_FIXEDFILEINFO[0]
-    for name, (ms, ls) in (("FileVersion", (fixed.FileVersionMS, fixed.FileVersionLS)),
-                           ("ProductVersion", (fixed.ProductVersionMS, fixed.ProductVersionLS))):
+    for name, ms, ls in (("FileVersion", fixed.FileVersionMS, fixed.FileVersionLS),
+                         ("ProductVersion", fixed.ProductVersionMS, fixed.ProductVersionLS)):
         if (ms >> 16, ms & 0xFFFF, ls >> 16, ls & 0xFFFF) != numbers:
             yield f"fixed {name} is not {numbers}"
     strings = {k.decode(): v.decode() for info in pe.FileInfo[0] if info.Key == b"StringFileInfo"
@@ -79,13 +74,11 @@ def problems(pe, version, kind):
 
 def main():
     exe, version, kind = sys.argv[1:]
-    pe = pefile.PE(exe)
-    found = list(problems(pe, version, kind))
+    found = list(problems(pefile.PE(exe), version, kind))
     for p in found:
         print(f"{exe}: {p}", file=sys.stderr)
     if not found:
-        print(f"{exe}: {KINDS[kind][0]} console program, ASLR and DEP, "
-              f"version {version}, manifest")
+        print(f"{exe}: {KINDS[kind][0]} console program, ASLR and DEP, version {version}, manifest")
     return 1 if found else 0
 
 
