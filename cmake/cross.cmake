@@ -1,6 +1,5 @@
-# What the cross builds share. Each toolchain file sets CMAKE_SYSTEM_NAME,
-# CMAKE_SYSTEM_PROCESSOR, `triplet`, which names Debian's cross compilers
-# and the folder of that system's files, and `emulators`, best first.
+# What the cross builds share. Each toolchain file sets the system, the
+# processor, `triplet` (as Debian's cross compilers name it) and `emulators`.
 set(CMAKE_C_COMPILER ${triplet}-gcc)
 set(CMAKE_CXX_COMPILER ${triplet}-g++)
 set(CMAKE_RC_COMPILER ${triplet}-windres)

@@ -45,8 +45,7 @@ class CannotRun(Exception):
 
 
 def read_until(fd, raw, shown, what):
-    """Reads fd onto raw until shown(raw); a tool that hangs fails after
-    PROMPT_WAIT, and one that ends first fails at once."""
+    """Reads fd onto raw until shown(raw), within PROMPT_WAIT."""
     deadline = time.monotonic() + PROMPT_WAIT
     while not shown(raw):
         left = deadline - time.monotonic()
@@ -236,8 +235,7 @@ def wine_session(command):
     os.environ.update(WINEDEBUG="-all", LC_ALL="C.UTF-8")
     subprocess.run(["wineserver", "-p"], **QUIET)
     subprocess.run(command, **QUIET)
-    keeper = subprocess.Popen(command, stdin=subprocess.PIPE, stdout=subprocess.DEVNULL,
-                              stderr=subprocess.DEVNULL)
+    keeper = subprocess.Popen(command, **dict(QUIET, stdin=subprocess.PIPE))
     try:
         yield
     finally:

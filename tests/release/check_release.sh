@@ -1,7 +1,6 @@
 #!/bin/sh
-# The release check, the test command's last step once every preset is
-# built and tested: cuts the release twice from clones of HEAD, and checks
-# what only a release can show, on its files as users receive them.
+# The test command's last step, once every preset is built and tested: cuts
+# the release of HEAD twice and checks what only a release can show.
 # usage: tests/release/check_release.sh
 set -eu
 fail() {
@@ -42,9 +41,8 @@ cd "$work/dist"
 diff -r -x SHA256SUMS.asc "$b/out" . || fail "the two cuts differ"
 gpgv --keyring "$work/key.gpg" SHA256SUMS.asc SHA256SUMS
 awk 'NR == 1 { $0 = (substr($0, 1, 1) == "0" ? "1" : "0") substr($0, 2) } 1' SHA256SUMS >"$work/changed"
-if gpgv --keyring "$work/key.gpg" SHA256SUMS.asc "$work/changed" 2>/dev/null; then
+gpgv --keyring "$work/key.gpg" SHA256SUMS.asc "$work/changed" 2>/dev/null &&
     fail "gpgv accepted a changed SHA256SUMS"
-fi
 sha256sum -c --quiet SHA256SUMS
 # README.md names every download, and no other.
 version=$(ls tavoScribe-*.tar.gz | sed -n 's/^tavoScribe-\([0-9.]*\)\.tar\.gz$/\1/p')
@@ -56,10 +54,7 @@ grep -oE '(tavoScribe|tavoscribe)[-_]VERSION[-_.A-Za-z0-9]*[A-Za-z]|SHA256SUMS(\
 # A program that users receive is one that a preset built and tested.
 tested() { # PROGRAM
     for built in "$top"/build/*/tavoScribe "$top"/build/*/tavoScribe.exe; do
-        if cmp -s "$1" "$built"; then
-            echo "${1#"$work"/}: the program that ${built#"$top"/} tested"
-            return
-        fi
+        cmp -s "$1" "$built" && echo "${1#"$work"/}: the program that ${built#"$top"/} tested" && return
     done
     fail "${1#"$work"/} is no program that a preset built and tested"
 }
@@ -129,9 +124,7 @@ c=$work/a/tavoScribe
 refuse() { # WHAT-THE-LINE-NAMES [OPTIONS]
     what=$1
     shift
-    if "$c/scripts/release.sh" "$@" "$work/refused" 2>"$work/err" >/dev/null; then
-        fail "released despite $what"
-    fi
+    "$c/scripts/release.sh" "$@" "$work/refused" 2>"$work/err" >/dev/null && fail "released despite $what"
     [ "$(wc -l <"$work/err")" = 1 ] && grep -qF "$what" "$work/err" && [ ! -e "$work/refused" ] ||
         fail "a refusal for $what said: $(cat "$work/err")"
     cat "$work/err"
