@@ -154,10 +154,8 @@ def run_case(command, c, platform):
     try:
         if "terminal" in c:
             if c.get("started") == "cmd /c":
-                # The shell starts the program, the command's last word. The
-                # shell by its file: Wine 11's loader picks its mode from it.
-                shell = os.path.join(os.environ["WINEPREFIX"], "drive_c/windows/system32/cmd.exe")
-                command = command[:-1] + [shell, "/c"] + command[-1:]
+                # The shell starts the program, the command's last word.
+                command = command[:-1] + [wine_cmd(), "/c"] + command[-1:]
             out, err, status = run_terminal(command + args, c["terminal"])
             return compare(dict(c, stdout=on_screen(c["stdout"])), out, err, status)
         if "dialogue" in c:
@@ -221,6 +219,11 @@ def compare(c, out, err, status):
     return problems
 
 
+def wine_cmd():
+    """Wine's cmd by its file, for Wine 11's loader picks its mode from that."""
+    return os.path.join(os.environ["WINEPREFIX"], "drive_c/windows/system32/cmd.exe")
+
+
 @contextlib.contextmanager
 def wine_session(command):
     """One Wine session for all rows, in WINEPREFIX or a prefix beside the
@@ -228,14 +231,15 @@ def wine_session(command):
     keep Wine's helper processes from holding a row's pipes open after it
     ends. Keys typed at a terminal reach the tool through the desktop's
     process, which ends some seconds after no program uses it and takes up
-    to ten seconds to come back: the tool, left waiting for input all
-    session long, keeps it up. Arguments are read as UTF-8."""
+    to ten seconds to come back: a pause of cmd's, waiting all session long,
+    keeps it up. Arguments are read as UTF-8."""
     program = os.path.abspath(command[-1])
     os.environ.setdefault("WINEPREFIX", os.path.join(os.path.dirname(program), "wineprefix"))
     os.environ.update(WINEDEBUG="-all", LC_ALL="C.UTF-8")
     subprocess.run(["wineserver", "-p"], **QUIET)
     subprocess.run(command, **QUIET)
-    keeper = subprocess.Popen(command, **dict(QUIET, stdin=subprocess.PIPE))
+    keeper = subprocess.Popen(command[:-1] + [wine_cmd(), "/c", "pause"],
+                              **dict(QUIET, stdin=subprocess.PIPE))
     try:
         yield
     finally:
