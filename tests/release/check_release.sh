@@ -46,7 +46,7 @@ gpgv --keyring "$work/key.gpg" SHA256SUMS.asc "$work/changed" 2>/dev/null &&
 sha256sum -c --quiet SHA256SUMS
 # README.md names every download, and no other.
 version=$(ls tavoScribe-*.tar.gz | sed -n 's/^tavoScribe-\([0-9.]*\)\.tar\.gz$/\1/p')
-ls | sed "s/$version/VERSION/" >"$work/released"
+ls | sed "s/$version/VERSION/" | sort >"$work/released"
 grep -oE '(tavoScribe|tavoscribe)[-_]VERSION[-_.A-Za-z0-9]*[A-Za-z]|SHA256SUMS(\.asc)?' \
     "$top/README.md" | sort -u | diff - "$work/released" ||
     fail "README.md does not name the release's downloads (<) as they are (>)"
