@@ -12,7 +12,7 @@
 # A relative OUTDIR is taken from the folder the script is started in; the
 # default is dist/ in the tree. Every file but the signature is the same,
 # byte for byte, wherever and by whomever the commit is cut. V is the
-# version of CMakeLists.txt's project(), which all that states it must match.
+# version in CMakeLists.txt's project(); each file that states it must agree.
 # usage: scripts/release.sh [--sign KEY] [OUTDIR]
 set -eu
 die() {
