@@ -1,8 +1,8 @@
 #!/bin/sh
-# The test command: installs what the tests need where it is missing (as
-# root, with apt-get), builds each preset and runs its tests once, then cuts
-# the release and checks it. The last line names what this host could not
-# run, and why. Each fuzz target runs FUZZ_SECONDS (10) after its corpus.
+# The test command: installs what the tests need (as root, with apt-get),
+# builds each preset and runs its tests once, then checks the release. The
+# last line names what this host could not run, and why. Each fuzz target
+# runs FUZZ_SECONDS (10) after its corpus.
 set -eu
 cd "$(dirname "$0")/.."
 
