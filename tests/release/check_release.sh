@@ -105,8 +105,8 @@ done
 
 echo "== the amd64 package's table, as in a build sandbox without a terminal or ptrace"
 [ "$(id -u)" = 0 ] || userns=--map-root-user
-unshare --mount ${userns:-} sh -c 'mount --bind /dev/null /dev/ptmx &&
-    exec strace -f -o /dev/null "$@"' sh \
+unshare --mount --propagation unchanged ${userns:-} sh -c 'mount --make-rprivate /dev &&
+    mount --bind /dev/null /dev/ptmx && exec strace -f -o /dev/null "$@"' sh \
     python3 "$top/tests/cli/run_cases.py" -- "$work/amd64/usr/bin/tavoScribe" >"$work/sandbox" ||
     fail "in a sandbox, the table failed: $(cat "$work/sandbox")"
 cat "$work/sandbox"
