@@ -14,8 +14,7 @@ endfunction()
 
 lint_test(clang_tidy clang-tidy clang-tidy -p ${CMAKE_BINARY_DIR} --quiet
     ${TAVO_SOURCES} src/cli/main.cpp)
-# From 2.11 on, cppcheck follows only so many branches unless told to follow
-# all, and says so in a notice that is no finding about the code.
+# From 2.11 on, cppcheck follows all branches only when told, or says so.
 execute_process(COMMAND cppcheck --version OUTPUT_VARIABLE cppcheck_version
     ERROR_QUIET)
 string(REGEX MATCH "[0-9]+\\.[0-9]+" cppcheck_version "${cppcheck_version}")

@@ -77,8 +77,6 @@ def main():
     found = list(problems(pefile.PE(exe), version, kind))
     for p in found:
         print(f"{exe}: {p}", file=sys.stderr)
-    if not found:
-        print(f"{exe}: {KINDS[kind][0]} console program, ASLR and DEP, version {version}, manifest")
     return 1 if found else 0
 
 
