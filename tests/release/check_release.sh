@@ -51,9 +51,10 @@ grep -oE '(tavoScribe|tavoscribe)[-_]VERSION[-_.A-Za-z0-9]*[A-Za-z]|SHA256SUMS(\
     "$top/README.md" | sort -u | diff - "$work/released" ||
     fail "README.md does not name the release's downloads (<) as they are (>)"
 
-# A program that users receive is one that a preset built and tested.
+# A program that users receive is one that a preset built and tested, by
+# either kind of generator.
 tested() { # PROGRAM
-    for built in "$top"/build/*/tavoScribe "$top"/build/*/tavoScribe.exe; do
+    for built in "$top"/build/*/tavoScribe* "$top"/build/*/Release/tavoScribe*; do
         cmp -s "$1" "$built" && echo "${1#"$work"/}: the program that ${built#"$top"/} tested" && return
     done
     fail "${1#"$work"/} is no program that a preset built and tested"
