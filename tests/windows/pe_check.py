@@ -6,10 +6,7 @@ elevation and names Windows 7 to 11.
 usage: pe_check.py tavoScribe.exe VERSION win32|win64"""
 import sys
 
-try:
-    import pefile
-except ImportError:
-    sys.exit("missing: python3-pefile")
+import pefile
 
 SUPPORTED_OS = {  # Windows 7, 8, 8.1, 10 and 11
     "35138b9a-5d96-4fbd-8e2d-a2440225f93a", "4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38",
