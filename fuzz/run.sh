@@ -1,7 +1,8 @@
 #!/bin/sh
-# Replays each fuzz target's seeds and what earlier runs found, then fuzzes
-# it for SECONDS (default 10). Fails when a target crashes (the input goes
-# to build/fuzz/crashes) or was never built.
+# Replays the seeds of each fuzz target (fuzz/*_fuzz.cpp) and what earlier
+# runs found, then fuzzes it for SECONDS (default 10). Fails, in libFuzzer's
+# words, when a target finds a fault, times out or runs out of memory (the
+# input goes to build/fuzz/crashes), and when one was never built.
 # usage: fuzz/run.sh [SECONDS]   (after: cmake --preset fuzz && cmake --build --preset fuzz)
 set -eu
 cd "$(dirname "$0")/.."
@@ -9,7 +10,8 @@ seconds=${1:-10}
 crashes=build/fuzz/crashes
 mkdir -p "$crashes"
 
-for target in check_digit run; do
+for source in fuzz/*_fuzz.cpp; do
+    target=$(basename "$source" _fuzz.cpp)
     # Where the default generator puts it, or a multi-configuration one.
     bin=$(ls build/fuzz/fuzz/${target}_fuzz build/fuzz/fuzz/*/${target}_fuzz 2>/dev/null | head -n 1)
     if [ -z "$bin" ]; then
@@ -22,7 +24,8 @@ for target in check_digit run; do
     if ! "$bin" -max_total_time="$seconds" -timeout=10 -artifact_prefix="$crashes/$target-" \
         -print_final_stats=1 "build/fuzz/corpus/$target" "fuzz/corpus/$target" >"$log" 2>&1; then
         tail -n 40 "$log"
-        echo "$target: crash, see $crashes" >&2
+        why=$(grep -m 1 -E 'ERROR: |runtime error: ' "$log" | sed 's/^==[0-9]*== *//')
+        echo "$target failed: ${why:-$(tail -n 1 "$log")}" >&2
         exit 1
     fi
     grep -E "^stat::number_of_executed_units|^Done" "$log"
