@@ -24,7 +24,7 @@ die() {
 # a clean environment, so that none of the caller's compilers, flags, clock
 # zone, locale, umask or git and dpkg settings reaches the release. gpg
 # keeps what it needs to find the key and ask for its passphrase.
-if [ -z "${TAVO_RELEASE_OUT:-}" ]; then
+if [ "${1:-}" != --in-clean-environment ]; then
     key=
     if [ "${1:-}" = --sign ] && [ $# -ge 2 ]; then
         key=$2
@@ -32,14 +32,18 @@ if [ -z "${TAVO_RELEASE_OUT:-}" ]; then
     fi
     [ $# -le 1 ] && [ "${1:-}" != --sign ] || die "usage: scripts/release.sh [--sign KEY] [OUTDIR]"
     out=$(realpath -m "${1:-$(dirname "$0")/../dist}")
+    # One cut to a folder: files of an earlier one would pass for this one's.
+    if [ -e "$out" ] && { [ ! -d "$out" ] || [ -n "$(ls -A "$out")" ]; }; then
+        die "$out is not empty: a release goes into a new or empty folder"
+    fi
     cd "$(dirname "$0")/.."
     git diff --quiet HEAD -- || die "the tree has uncommitted changes: a release is cut from a commit"
     exec env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin HOME="$HOME" LC_ALL=C.UTF-8 TZ=UTC \
         XDG_CONFIG_HOME=/nonexistent GIT_CONFIG_GLOBAL=/dev/null GIT_CONFIG_NOSYSTEM=1 \
         ${GNUPGHOME:+"GNUPGHOME=$GNUPGHOME"} ${GPG_TTY:+"GPG_TTY=$GPG_TTY"} \
-        ${TERM:+"TERM=$TERM"} TAVO_RELEASE_OUT="$out" TAVO_RELEASE_KEY="$key" sh scripts/release.sh
+        ${TERM:+"TERM=$TERM"} sh scripts/release.sh --in-clean-environment "$out" "$key"
 fi
-out=$TAVO_RELEASE_OUT key=$TAVO_RELEASE_KEY
+out=$2 key=$3
 umask 022
 
 [ "$(dpkg --print-architecture)" = amd64 ] || die "a release is cut on x86-64 (amd64) Debian"

@@ -254,6 +254,8 @@ def main():
     parser.add_argument("--filter", default="")
     parser.add_argument("command", nargs="+")
     opts = parser.parse_args()
+    if not os.path.isfile(opts.command[-1]):
+        sys.exit(f"{opts.command[-1]} does not exist: build it first")
 
     def run(c):
         if c.get("only", opts.platform) != opts.platform or opts.filter not in c["name"]:
