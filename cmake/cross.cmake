@@ -1,5 +1,6 @@
 # What the cross builds share. Each toolchain file sets the system, the
-# processor, `triplet` (as Debian's cross compilers name it) and `emulators`.
+# processor, `triplet` (as Debian's cross compilers name it), `emulators` and
+# the Debian packages that bring them, `emulator_packages`.
 set(CMAKE_C_COMPILER ${triplet}-gcc)
 set(CMAKE_CXX_COMPILER ${triplet}-g++)
 set(CMAKE_RC_COMPILER ${triplet}-windres)
@@ -10,9 +11,13 @@ set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
-# Wine's loaders live in /usr/lib/wine, off the PATH, where Debian's wine
-# starts the 32-bit one first. The unit tests find that system's C library.
-find_program(EMULATOR NAMES ${emulators} NAMES_PER_DIR HINTS /usr/lib/wine)
+# Wine's loaders from /usr/lib/wine alone: where wine32 is missing, Debian's
+# wine on the PATH would start a 32-bit program with the 64-bit loader.
+if(CMAKE_SYSTEM_NAME STREQUAL Windows)
+    set(where PATHS /usr/lib/wine NO_DEFAULT_PATH)
+endif()
+find_program(EMULATOR NAMES ${emulators} NAMES_PER_DIR ${where})
+# qemu-user runs the unit tests with that system's C library.
 if(EMULATOR AND CMAKE_SYSTEM_NAME STREQUAL Linux)
     set(CMAKE_CROSSCOMPILING_EMULATOR ${EMULATOR} -L /usr/${triplet})
 elseif(EMULATOR)
