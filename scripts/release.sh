@@ -79,9 +79,7 @@ for doc in README.md CONTRIBUTING.md windows/README.txt man/tavoScribe.1; do
     [ -z "$other" ] || die "$doc names version $other, not $version"
 done
 for arch in amd64 arm64 armhf; do
-    dpkg-checkbuilddeps -a "$arch" -P nocheck 2>/dev/null ||
-        die "the $arch package's build dependencies are missing: $(dpkg-checkbuilddeps -a "$arch" -P nocheck 2>&1 | sed 's/.*: //')"
-    # Its dependencies are read from that architecture's C library.
+    # A package's dependencies are read from its architecture's C library.
     dpkg-query -W -f='${Status}' "libc6-dev:$arch" 2>/dev/null | grep -q "ok installed" ||
         die "libc6-dev:$arch is missing (scripts/test.sh installs it)"
 done
