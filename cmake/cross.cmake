@@ -11,12 +11,7 @@ set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
-# Wine's loaders from /usr/lib/wine alone: where wine32 is missing, Debian's
-# wine on the PATH would start a 32-bit program with the 64-bit loader.
-if(CMAKE_SYSTEM_NAME STREQUAL Windows)
-    set(where PATHS /usr/lib/wine NO_DEFAULT_PATH)
-endif()
-find_program(EMULATOR NAMES ${emulators} NAMES_PER_DIR ${where})
+find_program(EMULATOR NAMES ${emulators} NAMES_PER_DIR)
 # qemu-user runs the unit tests with that system's C library.
 if(EMULATOR AND CMAKE_SYSTEM_NAME STREQUAL Linux)
     set(CMAKE_CROSSCOMPILING_EMULATOR ${EMULATOR} -L /usr/${triplet})

@@ -3,6 +3,6 @@
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 set(triplet x86_64-w64-mingw32)
-set(emulators wine64 wine)
+set(emulators /usr/lib/wine/wine64 /usr/lib/wine/wine)
 set(emulator_packages wine)
 include(${CMAKE_CURRENT_LIST_DIR}/cross.cmake)
