@@ -1,8 +1,7 @@
 #!/bin/sh
 # Replays the seeds of each fuzz target (fuzz/*_fuzz.cpp) and what earlier
-# runs found, then fuzzes it for SECONDS (default 10). Fails, in libFuzzer's
-# words, when a target finds a fault, times out or runs out of memory (the
-# input goes to build/fuzz/crashes), and when one was never built.
+# runs found, then fuzzes it for SECONDS (default 10). Fails where one was
+# never built, or in libFuzzer's words (the input kept in build/fuzz/crashes).
 # usage: fuzz/run.sh [SECONDS]   (after: cmake --preset fuzz && cmake --build --preset fuzz)
 set -eu
 cd "$(dirname "$0")/.."
