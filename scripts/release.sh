@@ -9,10 +9,9 @@
 #   tavoscribe_V-1_A.deb                for A = amd64, arm64, armhf
 #   SHA256SUMS, SHA256SUMS.asc          the nine's SHA-256; with --sign KEY, gpg's
 #                                       ASCII-armoured signature over it
-# A relative OUTDIR is taken from the folder the script is started in; the
-# default is dist/ in the tree. Every file but the signature is the same,
-# byte for byte, wherever and by whomever the commit is cut. V is the
-# version in CMakeLists.txt's project(); each file that states it must agree.
+# OUTDIR, new or empty, is dist/ in the tree by default. Every file but the
+# signature is the same wherever and by whomever the commit is cut. V is
+# project()'s version in CMakeLists.txt; each file that states it agrees.
 # usage: scripts/release.sh [--sign KEY] [OUTDIR]
 set -eu
 die() {
@@ -20,10 +19,9 @@ die() {
     exit 1
 }
 
-# The arguments, and the tree as the caller's git sees it; then the rest in
-# a clean environment, so that none of the caller's compilers, flags, clock
-# zone, locale, umask or git and dpkg settings reaches the release. gpg
-# keeps what it needs to find the key and ask for its passphrase.
+# The arguments and the tree as the caller sees them; then the rest in a clean
+# environment, which none of the caller's compilers, flags, clock zone,
+# locale, umask or settings reach, but gpg's, to find the key and passphrase.
 if [ "${1:-}" != --in-clean-environment ]; then
     key=
     if [ "${1:-}" = --sign ] && [ $# -ge 2 ]; then
@@ -47,9 +45,6 @@ out=$2 key=$3
 umask 022
 
 [ "$(dpkg --print-architecture)" = amd64 ] || die "a release is cut on x86-64 (amd64) Debian"
-for tool in git cmake make zip mandoc dpkg-buildpackage dh sha256sum ${key:+gpg}; do
-    command -v "$tool" >/dev/null || die "$tool is missing (scripts/test.sh installs it)"
-done
 version=$(git show HEAD:CMakeLists.txt | sed -n 's/^project(tavoScribe VERSION \([0-9.]*\) .*/\1/p')
 [ -n "$version" ] || die "no version in CMakeLists.txt's project()"
 name=tavoScribe-$version
@@ -78,15 +73,9 @@ for doc in README.md CONTRIBUTING.md windows/README.txt man/tavoScribe.1; do
     other=$(grep -ohE '\b[0-9]+\.[0-9]+\.[0-9]+\b' "$doc" | grep -vxF "$version" | head -n 1)
     [ -z "$other" ] || die "$doc names version $other, not $version"
 done
-for arch in amd64 arm64 armhf; do
-    # A package's dependencies are read from its architecture's C library.
-    dpkg-query -W -f='${Status}' "libc6-dev:$arch" 2>/dev/null | grep -q "ok installed" ||
-        die "libc6-dev:$arch is missing (scripts/test.sh installs it)"
-done
 
-# With the keyring's key, never the caller's gpg.conf; a passphrase is asked
-# for at a terminal only. A key that cannot sign is refused before anything
-# is built.
+# With the keyring's key, not gpg.conf; a passphrase asked for at a terminal
+# only. A key that cannot sign is refused before anything is built.
 sign() {
     gpg --no-options --batch --quiet --armor --detach-sign --yes \
         ${pinentry:+--pinentry-mode "$pinentry"} --local-user "$key" "$@"

@@ -1,8 +1,7 @@
 #!/bin/sh
-# The test command's last step, once every preset is built and its tests
-# passed in this run: cuts the release of HEAD twice and checks what only a
-# release can show.
-# usage: tests/release/check_release.sh PRESET...   (those that passed)
+# The test command's last step: cuts the release of HEAD twice and checks
+# what only a release can show, against the presets tested in this run.
+# usage: tests/release/check_release.sh PRESET...
 set -eu
 fail() {
     echo "release check: $*" >&2
@@ -19,9 +18,8 @@ mkdir -m 700 "$GNUPGHOME"
 gpg --batch --quiet --passphrase '' --quick-gen-key 'check <check@localhost>' ed25519 sign never
 gpg --batch --export check@localhost >"$work/key.gpg"
 
-# Two cuts, side by side since each builds one thing at a time: signed with
-# a key made now, from another folder with a relative OUTDIR; and unsigned,
-# under another clock zone, locale, umask, environment and git settings.
+# Two cuts side by side: signed with a key made now, into a relative OUTDIR;
+# and unsigned, under another clock zone, locale, umask, environment and git.
 git clone -q "$top" "$work/a/tavoScribe"
 (cd "$work" && a/tavoScribe/scripts/release.sh --sign check@localhost dist) >"$work/a.log" 2>&1 &
 first=$!
@@ -37,8 +35,7 @@ b="$work/b/another place"
 wait "$first" || fail "the first cut failed: $(tail -n 30 "$work/a.log")"
 cat "$work/a.log"
 
-# The same bytes both times but the signature, which gpgv takes with the
-# public key alone.
+# The same bytes both times but the signature, good by the public key alone.
 cd "$work/dist"
 diff -r -x SHA256SUMS.asc "$b/out" . || fail "the two cuts differ"
 gpgv --keyring "$work/key.gpg" SHA256SUMS.asc SHA256SUMS
@@ -49,8 +46,7 @@ grep -oE '(tavoScribe|tavoscribe)[-_]VERSION[-_.A-Za-z0-9]*[A-Za-z]|SHA256SUMS(\
     "$top/README.md" | sort -u | diff - "$work/released" ||
     fail "README.md does not name the release's downloads (<) as they are (>)"
 
-# A program that users receive is one that a preset built and tested in
-# this run, by either kind of generator.
+# Each program users receive is one that a preset tested in this run.
 tested() { # PROGRAM
     for preset in $presets; do
         for built in "$top/build/$preset"/tavoScribe* "$top/build/$preset"/Release/tavoScribe*; do
@@ -78,7 +74,6 @@ for zip in tavoScribe-*-win*.zip; do
     tested "$dir/tavoScribe.exe"
 done
 
-# lintian's scratch files stay in $work.
 TMPDIR=$work lintian --allow-root --fail-on error,warning tavoscribe_*.deb
 for deb in tavoscribe_*.deb; do
     arch=$(dpkg-deb -f "$deb" Architecture)
@@ -89,12 +84,11 @@ for deb in tavoscribe_*.deb; do
     dpkg-architecture -a "$arch" -c dpkg-buildflags --get CXXFLAGS 2>/dev/null |
         grep -q mbranch-protection && features="$features:Branch Protection"
     # It exits 1 for any feature it misses, of those or others.
-    hardening=$(hardening-check "$work/$arch/usr/bin/tavoScribe") || [ $? = 1 ] ||
+    hardening=$(hardening-check "$work/$arch/usr/bin/tavoScribe" 2>/dev/null) || [ $? = 1 ] ||
         fail "hardening-check did not run"
     (IFS=:; for feature in $features; do
         echo "$hardening" | grep -q "$feature: yes" || fail "hardening-check, $arch: no $feature"
     done)
-    # Other processors' programs run under qemu-user.
     emulator=
     [ "$arch" = amd64 ] || emulator=qemu-$(dpkg-architecture -a "$arch" -q DEB_HOST_GNU_CPU 2>/dev/null)
     python3 "$top/tests/cli/run_cases.py" -- $emulator "$work/$arch/usr/bin/tavoScribe"
@@ -113,13 +107,15 @@ grep -q "^skipped: the rows at a terminal: " "$work/sandbox" &&
 
 echo "== bad input: one line, and no file written or changed"
 c=$work/a/tavoScribe
+listing() {
+    ls -lAR --full-time "$work/refused" 2>&1 || true
+}
 refuse() { # WHAT-THE-LINE-NAMES [OPTIONS]
     what=$1
     shift
-    before=$(ls -lAR --full-time "$work/refused" 2>&1)
+    before=$(listing)
     "$c/scripts/release.sh" "$@" "$work/refused" 2>"$work/err" >/dev/null && fail "released despite $what"
-    [ "$(wc -l <"$work/err")" = 1 ] && grep -qF "$what" "$work/err" &&
-        [ "$(ls -lAR --full-time "$work/refused" 2>&1)" = "$before" ] ||
+    [ "$(wc -l <"$work/err")" = 1 ] && grep -qF "$what" "$work/err" && [ "$(listing)" = "$before" ] ||
         fail "a refusal for $what said: $(cat "$work/err")"
     cat "$work/err"
 }
