@@ -1,14 +1,9 @@
 #!/bin/sh
-# Counts with callgrind the instructions of one run of the tool on the worked
-# example and of the C program that writes the same bytes: the difference is
-# the tool's own work, without the C library's start-up that both share. It
-# fails when that exceeds LIMIT.
+# Counts with callgrind the instructions of the tool on the worked example and
+# of a C program that writes the same bytes. It fails where the difference,
+# the tool's own work without the C library's start-up, exceeds LIMIT.
 # usage: bench/instructions.sh TOOL REFERENCE [LIMIT]
 set -eu
-if [ $# -lt 2 ]; then
-    echo "usage: bench/instructions.sh TOOL REFERENCE [LIMIT]" >&2
-    exit 2
-fi
 tool=$1 reference=$2 limit=${3:-10000}
 set -- 123456789 850101 301231
 

@@ -1,8 +1,7 @@
 #!/bin/sh
-# The test command: installs what the tests need (as root, with apt-get),
-# builds each preset and runs its tests once, then checks the release. The
-# last line names what this run skipped, in apt's or the system's words.
-# Each fuzz target runs FUZZ_SECONDS (10) after its corpus.
+# The test command: installs what the tests need (as root), builds each
+# preset and runs its tests once, then checks the release. The last line
+# names what this run skipped, in apt's or the system's words.
 set -eu
 cd "$(dirname "$0")/.."
 log=$(mktemp) skips=$(mktemp) unavailable=$(mktemp)
@@ -12,10 +11,10 @@ die() {
     exit 1
 }
 
-# Beyond debian/control's build dependencies: the presets' compilers, the
-# tests' tools, and the release check's. Only a test whose tool apt cannot
-# install skips, and the release check for one of its own; without the rest,
-# which every host has, the run fails. Wine up to 10 needs wine32 of i386.
+# Beyond debian/control's build dependencies: compilers that every Debian has,
+# the tests' tools (Wine up to 10 runs 32-bit programs with wine32 of i386)
+# and the release check's. Only a test whose tool apt cannot install skips,
+# and the release check for one of its own.
 presets="release clang debug asan fuzz windows windows64 linux-arm64 linux-armhf"
 packages="clang libclang-rt-dev ninja-build g++-mingw-w64-i686 g++-mingw-w64-x86-64
     g++-aarch64-linux-gnu g++-arm-linux-gnueabihf valgrind clang-tidy clang-format cppcheck
@@ -28,9 +27,8 @@ why_not() { # PACKAGE
     LC_ALL=C apt-get install -s --no-install-recommends "$1" >"$log" 2>&1 ||
         sed -n 's/^ \([^ ]* : .*\)/\1/p; s/^E: //p' "$log" | head -n 1
 }
-# Whether apt's word that it cannot install PACKAGE proves it: as root, after
-# an update; as another user, only where apt's lists of the package's
-# architecture are there and have no such package.
+# Whether apt's word proves that PACKAGE cannot be installed: as root, after
+# an update; else only where the lists of its architecture lack it.
 proved() { # PACKAGE WHY
     [ "$(id -u)" = 0 ] && return
     arch=$(echo "$1:$(dpkg --print-architecture)" | cut -d : -f 2)
@@ -46,8 +44,7 @@ if [ "$(id -u)" = 0 ] && { [ -n "$missing" ] || ! dpkg-checkbuilddeps 2>/dev/nul
     for arch in i386 arm64 armhf; do
         dpkg --add-architecture "$arch"
     done
-    # A list that cannot be fetched, as from a mirror mid-sync, costs only
-    # the packages that apt then cannot install.
+    # A list not fetched (a mirror mid-sync) costs only what apt then lacks.
     apt-get update -qq >"$log" 2>&1 || sed -n 's/^[WE]: Failed to fetch /warning: apt could not fetch /p' "$log"
     DEBIAN_FRONTEND=noninteractive apt-get build-dep -y -qq ./ >"$log" 2>&1 ||
         die "apt-get build-dep: $(tail -n 3 "$log")"
@@ -63,11 +60,10 @@ for p in $missing; do
         install="$install $p"
     fi
 done
-if [ -n "$install" ] && [ "$(id -u)" = 0 ]; then
+if [ -n "$install" ]; then
+    [ "$(id -u)" = 0 ] || die "not installed:$install; as root, scripts/test.sh installs them"
     DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends $install >"$log" 2>&1 ||
         die "apt-get install: $(tail -n 3 "$log")"
-elif [ -n "$install" ]; then
-    die "not installed:$install; as root, scripts/test.sh installs them"
 fi
 
 for preset in $presets; do
@@ -75,7 +71,7 @@ for preset in $presets; do
     cmake --preset "$preset" -DTAVO_WERROR=ON -DTAVO_UNAVAILABLE="$(tr '\n' ';' <"$unavailable")" >/dev/null
     cmake --build --preset "$preset" -j "$(nproc)" >/dev/null
     if [ "$preset" = fuzz ]; then
-        fuzz/run.sh "${FUZZ_SECONDS:-10}"
+        fuzz/run.sh "${FUZZ_SECONDS:-10}" # seconds a target, after its corpus
     else
         ctest --preset "$preset" -j "$(nproc)"
         sed -n 's/^skipped: //p' "build/$preset/Testing/Temporary/LastTest.log" >>"$skips"

@@ -1,8 +1,8 @@
 #!/usr/bin/env python3
-"""Runs the end-to-end cases against COMMAND, which starts the tool, several
-at a time, and shows the bytes that differ. --platform windows takes the
-rows for Windows and runs them in a Wine session; --filter takes the rows
-whose name holds TEXT. Rows that need what this host lacks skip, saying why.
+"""Runs the end-to-end cases, several at a time, against COMMAND, which
+starts the tool, and shows the bytes that differ; rows that need what this
+host lacks skip, saying why. --platform windows takes the Windows rows, in
+a Wine session; --filter takes the rows whose name holds TEXT.
 usage: run_cases.py [--platform linux|windows] [--filter TEXT] -- COMMAND..."""
 import argparse
 import contextlib
@@ -30,8 +30,7 @@ def show_difference(what, got, want):
     at = next((i for i, (a, b) in enumerate(zip(got, want)) if a != b),
               min(len(got), len(want)))
     lo = max(0, at - 20)
-    return (f"  {what} differs at byte {at} (got {len(got)} bytes, "
-            f"expected {len(want)}):\n"
+    return (f"  {what} differs at byte {at} (got {len(got)} bytes, expected {len(want)}):\n"
             f"    got:      {got[lo:at + 40]!r}\n"
             f"    expected: {want[lo:at + 40]!r}")
 
@@ -83,9 +82,8 @@ def run_dialogue(command, answers):
 
 
 def windows_argument(arg):
-    """Wine hands a program its arguments in the ANSI code page, 1252, taking
-    each as UTF-8: a byte goes as the character that code page maps to it.
-    None for a byte that it does not map."""
+    """Wine hands a program its arguments in the ANSI code page, 1252, read
+    as UTF-8: a byte goes as the character it maps to, or None if it maps to none."""
     try:
         return arg.decode("cp1252").encode("utf-8")
     except UnicodeDecodeError:
@@ -227,12 +225,10 @@ def wine_cmd():
 @contextlib.contextmanager
 def wine_session(command):
     """One Wine session for all rows, in WINEPREFIX or a prefix beside the
-    program. A persistent wineserver and a prefix made before the first row
-    keep Wine's helper processes from holding a row's pipes open after it
-    ends. Keys typed at a terminal reach the tool through the desktop's
-    process, which ends some seconds after no program uses it and takes up
-    to ten seconds to come back: a pause of cmd's, waiting all session long,
-    keeps it up. Arguments are read as UTF-8."""
+    program, made before the first row: a persistent wineserver keeps Wine's
+    helpers from holding a row's pipes open after it ends, and a pause of
+    cmd's keeps up the desktop's process, through which typed keys reach the
+    tool and which takes seconds to come back. Arguments are read as UTF-8."""
     program = os.path.abspath(command[-1])
     os.environ.setdefault("WINEPREFIX", os.path.join(os.path.dirname(program), "wineprefix"))
     os.environ.update(WINEDEBUG="-all", LC_ALL="C.UTF-8")

@@ -1,8 +1,8 @@
 #!/usr/bin/env python3
-"""Checks tavoScribe.exe as Windows will see it: a console program of its
-kind, with ASLR and DEP, importing no DLL beyond those every Windows has,
-with the release's version and names, and a manifest that asks for no
-elevation and names Windows 7 to 11.
+"""Checks tavoScribe.exe as Windows will see it: a console program of its kind,
+with ASLR and DEP, importing no DLL beyond those every Windows has, with the
+release's version and names, and a manifest that asks for no elevation and
+names Windows 7 to 11.
 usage: pe_check.py tavoScribe.exe VERSION win32|win64"""
 import sys
 
