@@ -69,6 +69,10 @@ CASES = [
                              b"<<<<<<0<zzzzzz0D<<<<<<<<<<<<<6"), 0),
     case("a fourth argument changes nothing",
          ["123456789", *DATES, "extra"], b"", BANNER + WORKED, 0),
+    case("a quoted space stays in the serial", ["1234 6789", *DATES], b"",
+         BANNER + zones(b"1234 67892D<<8501019<3012316<<<<<<<0",
+                        b"TPD<<1234 67892<<<<<<<<<<<<<<<",
+                        b"8501019<3012316D<<<<<<<<<<<<<0"), 0),
 
     # The help switch and other switches.
     case("no arguments, end of input", [], b"",
@@ -89,6 +93,8 @@ CASES = [
     # Re-entry at the prompts.
     case("8-character serial, 9 typed", ["12345678", *DATES], b"123456789\n",
          BANNER + ASK_SERIAL + WORKED, 0),
+    case("8-character serial, end of input", ["12345678", *DATES], b"",
+         BANNER + ASK_SERIAL + BAD_SERIAL, 1),
     case("empty first argument is asked for", ["", *DATES], b"123456789\r\n",
          BANNER + ASK_SERIAL + WORKED, 0),
     case("blank lines before the token are passed over", [],
