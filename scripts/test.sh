@@ -61,7 +61,7 @@ for p in $missing; do
     fi
 done
 if [ -n "$install" ]; then
-    [ "$(id -u)" = 0 ] || die "not installed:$install; as root, scripts/test.sh installs them"
+    [ "$(id -u)" = 0 ] || die "not installed:$install; as root, scripts/test.sh installs what apt can of them"
     DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends $install >"$log" 2>&1 ||
         die "apt-get install: $(tail -n 3 "$log")"
 fi
