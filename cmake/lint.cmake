@@ -15,8 +15,7 @@ endfunction()
 lint_test(clang_tidy clang-tidy clang-tidy -p ${CMAKE_BINARY_DIR} --quiet
     ${TAVO_SOURCES} src/cli/main.cpp)
 # From 2.11 on, cppcheck follows all branches only when told, or says so.
-execute_process(COMMAND cppcheck --version OUTPUT_VARIABLE cppcheck_version
-    ERROR_QUIET)
+execute_process(COMMAND cppcheck --version OUTPUT_VARIABLE cppcheck_version ERROR_QUIET)
 string(REGEX MATCH "[0-9]+\\.[0-9]+" cppcheck_version "${cppcheck_version}")
 if(cppcheck_version VERSION_GREATER_EQUAL 2.11)
     set(cppcheck_level --check-level=exhaustive)

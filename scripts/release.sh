@@ -140,9 +140,7 @@ done
 
 cd "$work/out"
 sha256sum -- * >SHA256SUMS
-if [ -n "$key" ]; then
-    step "SHA256SUMS.asc, signed as $key" sign -o SHA256SUMS.asc SHA256SUMS
-fi
+[ -z "$key" ] || step "SHA256SUMS.asc, signed as $key" sign -o SHA256SUMS.asc SHA256SUMS
 mkdir -p "$out"
 mv -- * "$out/"
 echo "release: $version in $out:"
