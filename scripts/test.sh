@@ -83,7 +83,7 @@ why=
 for p in $release_tools; do
     line=$(grep -m 1 "^$p: " "$unavailable") && why="apt cannot install $line" && break
 done
-if ! git rev-parse -q --verify HEAD >/dev/null 2>&1; then
+if [ "$(git rev-parse --show-toplevel 2>/dev/null)" != "$(pwd -P)" ]; then
     why="this is not a git checkout"
 elif ! git diff --quiet HEAD --; then
     why="the tree has uncommitted changes"
