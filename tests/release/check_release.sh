@@ -107,15 +107,13 @@ grep -q "^skipped: the rows at a terminal: " "$work/sandbox" &&
 
 echo "== bad input: one line, and no file written or changed"
 c=$work/a/tavoScribe
-listing() {
-    ls -lAR --full-time "$work/refused" 2>&1 || true
-}
 refuse() { # WHAT-THE-LINE-NAMES [OPTIONS]
     what=$1
     shift
-    before=$(listing)
+    before=$(ls -lAR --full-time "$work/refused" 2>&1 || true)
     "$c/scripts/release.sh" "$@" "$work/refused" 2>"$work/err" >/dev/null && fail "released despite $what"
-    [ "$(wc -l <"$work/err")" = 1 ] && grep -qF "$what" "$work/err" && [ "$(listing)" = "$before" ] ||
+    [ "$(wc -l <"$work/err")" = 1 ] && grep -qF "$what" "$work/err" &&
+        [ "$(ls -lAR --full-time "$work/refused" 2>&1)" = "$before" ] ||
         fail "a refusal for $what said: $(cat "$work/err")"
     cat "$work/err"
 }
