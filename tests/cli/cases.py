@@ -32,6 +32,9 @@ WORKED = zones(b"1234567897D<<8501019<3012316<<<<<<<0",
                b"TPD<<1234567897<<<<<<<<<<<<<<<",
                b"8501019<3012316D<<<<<<<<<<<<<0")
 DATES = ["850101", "301231"]
+WORKED_ARGS = ["123456789", *DATES]
+# The tool's buffers for the items, as src/cli/cli.h sizes them.
+SERIAL_SIZE, DATE_SIZE = 12, 8
 ALL_BYTES = bytes(range(1, 256))
 # Windows hands arguments over in its ANSI code page, 1252, which maps every
 # byte but these five; the driver runs rows with them on Linux only.
@@ -200,6 +203,20 @@ CASES = [
          0)
     for chunk in (part[i:i + 21].ljust(21, b"<")
                   for part in ZERO_WORTH for i in range(0, len(part), 21))
+] + [
+    # Each item as an argument of every length from none to two bytes past
+    # its buffer (the item, its check digit and the end of the string): only
+    # the item's own length is taken, any other is asked for, and none
+    # overruns a neighbour.
+    case(f"{what} argument of {n} bytes",
+         WORKED_ARGS[:i] + [WORKED_ARGS[i] if n == len(WORKED_ARGS[i]) else "7" * n] +
+         WORKED_ARGS[i + 1:],
+         b"" if n == len(WORKED_ARGS[i]) else WORKED_ARGS[i].encode() + b"\n",
+         BANNER + (b"" if n == len(WORKED_ARGS[i]) else ask) + WORKED, 0)
+    for i, (what, ask, size) in enumerate((("serial number", ASK_SERIAL, SERIAL_SIZE),
+                                            ("date of birth", ASK_BIRTH, DATE_SIZE),
+                                            ("expiry date", ASK_EXPIRY, DATE_SIZE)))
+    for n in range(size + 3)
 ]
 
 
