@@ -12,44 +12,57 @@
 # OUTDIR, new or empty, is dist/ in the tree by default. Every file but the
 # signature is the same wherever and by whomever the commit is cut. V is
 # project()'s version in CMakeLists.txt; each file that states it agrees.
-# usage: scripts/release.sh [--sign KEY] [OUTDIR]
+# usage: scripts/release.sh [--sign KEY] [--] [OUTDIR]
 set -eu
 die() {
     echo "release: $*" >&2
     exit 1
 }
 
-# The arguments and the tree as the caller sees them; then the rest in a clean
-# environment, which none of the caller's compilers, flags, clock zone,
-# locale, umask or settings reach, but gpg's, to find the key and passphrase.
-if [ "${1:-}" != --in-clean-environment ]; then
-    key=
-    if [ "${1:-}" = --sign ] && [ $# -ge 2 ]; then
-        key=$2
-        shift 2
-    fi
-    [ $# -le 1 ] && [ "${1:-}" != --sign ] || die "usage: scripts/release.sh [--sign KEY] [OUTDIR]"
-    out=$(realpath -m "${1:-$(dirname "$0")/../dist}")
-    # One cut to a folder: files of an earlier one would pass for this one's.
-    if [ -e "$out" ] && { [ ! -d "$out" ] || [ -n "$(ls -A "$out")" ]; }; then
-        die "$out is not empty: a release goes into a new or empty folder"
-    fi
-    cd "$(dirname "$0")/.."
-    git diff --quiet HEAD -- || die "the tree has uncommitted changes: a release is cut from a commit"
-    exec env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin HOME="$HOME" LC_ALL=C.UTF-8 TZ=UTC \
-        XDG_CONFIG_HOME=/nonexistent GIT_CONFIG_GLOBAL=/dev/null GIT_CONFIG_NOSYSTEM=1 \
-        ${GNUPGHOME:+"GNUPGHOME=$GNUPGHOME"} ${GPG_TTY:+"GPG_TTY=$GPG_TTY"} \
-        ${TERM:+"TERM=$TERM"} sh scripts/release.sh --in-clean-environment "$out" "$key"
+usage="usage: scripts/release.sh [--sign KEY] [--] [OUTDIR]"
+key=
+if [ "${1:-}" = --sign ] && [ $# -ge 2 ]; then
+    key=$2
+    shift 2
 fi
-out=$2 key=$3
+if [ "${1:-}" = -- ]; then
+    shift
+else
+    case ${1:-} in -*) die "$usage" ;; esac
+fi
+[ $# -le 1 ] || die "$usage"
+out=$(realpath -m -- "${1:-$(dirname "$0")/../dist}")
+# One cut to a folder: files of an earlier one would pass for this one's.
+if [ -e "$out" ]; then
+    [ -d "$out" ] || die "$out is not a folder"
+    files=$(ls -A -- "$out" 2>&1) || die "$out cannot be read: $files"
+    [ -z "$files" ] || die "$out is not empty: a release goes into a new or empty folder"
+fi
+cd "$(dirname "$0")/.."
+changes=$(git status --porcelain -uno 2>&1) || die "git: $(echo "$changes" | head -n 1)"
+[ -z "$changes" ] || die "the tree has uncommitted changes: a release is cut from a commit"
+
+# The rest in a clean environment, which none of the caller's compilers,
+# flags, clock zone, locale, umask or settings reach, but gpg's, to find the
+# key and passphrase.
+set -- "$out" "$key" "$HOME" "${GNUPGHOME:-}" "${GPG_TTY:-}" "${TERM:-}"
+for name in $(env | sed -n 's/^\([A-Za-z_][A-Za-z0-9_]*\)=.*/\1/p'); do
+    unset "$name"
+done
+export PATH=/usr/sbin:/usr/bin:/sbin:/bin HOME="$3" LC_ALL=C.UTF-8 TZ=UTC \
+    XDG_CONFIG_HOME=/nonexistent GIT_CONFIG_GLOBAL=/dev/null GIT_CONFIG_NOSYSTEM=1
+[ -z "$4" ] || export GNUPGHOME="$4"
+[ -z "$5" ] || export GPG_TTY="$5"
+[ -z "$6" ] || export TERM="$6"
+out=$1 key=$2
 umask 022
 
 [ "$(dpkg --print-architecture)" = amd64 ] || die "a release is cut on x86-64 (amd64) Debian"
 version=$(git show HEAD:CMakeLists.txt | sed -n 's/^project(tavoScribe VERSION \([0-9.]*\) .*/\1/p')
 [ -n "$version" ] || die "no version in CMakeLists.txt's project()"
 name=tavoScribe-$version
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+work=$(mktemp -d) stage=
+trap 'rm -rf "$work" ${stage:+"$stage"}' EXIT
 mkdir "$work/out" "$work/deb"
 SOURCE_DATE_EPOCH=$(git log -1 --format=%ct)
 export SOURCE_DATE_EPOCH
@@ -141,7 +154,12 @@ done
 cd "$work/out"
 sha256sum -- * >SHA256SUMS
 [ -z "$key" ] || step "SHA256SUMS.asc, signed as $key" sign -o SHA256SUMS.asc SHA256SUMS
-mkdir -p "$out"
-mv -- * "$out/"
+# Into OUTDIR by one rename, which fails where OUTDIR is no longer empty: a
+# release overwrites no file, and a failure leaves the folder as it was.
+mkdir -p "$(dirname "$out")"
+stage=$(mktemp -d "$(dirname "$out")/.release.XXXXXX")
+chmod 755 "$stage"
+cp -- * "$stage/"
+mv -T -- "$stage" "$out" 2>"$work/log" || die "$(cat "$work/log")"
 echo "release: $version in $out:"
 cat "$out/SHA256SUMS"
