@@ -1,6 +1,6 @@
 # What the cross builds share. Each toolchain file sets the system, the
-# processor, `triplet` (as Debian's cross compilers name it), `emulators` and
-# the Debian packages that bring them, `emulator_packages`.
+# processor and `triplet`, as Debian's cross compilers name it; a Windows one
+# also `emulator_needs`, its Wine loader as tests/need takes it.
 set(CMAKE_C_COMPILER ${triplet}-gcc)
 set(CMAKE_CXX_COMPILER ${triplet}-g++)
 set(CMAKE_RC_COMPILER ${triplet}-windres)
@@ -11,10 +11,12 @@ set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
-find_program(EMULATOR NAMES ${emulators} NAMES_PER_DIR)
-# qemu-user runs the unit tests with that system's C library.
-if(EMULATOR AND CMAKE_SYSTEM_NAME STREQUAL Linux)
-    set(CMAKE_CROSSCOMPILING_EMULATOR ${EMULATOR} -L /usr/${triplet})
-elseif(EMULATOR)
-    set(CMAKE_CROSSCOMPILING_EMULATOR ${EMULATOR})
+if(CMAKE_SYSTEM_NAME STREQUAL Linux)
+    # qemu-user names its programs after the triplet's processor; it runs the
+    # unit tests with that system's C library.
+    string(REGEX MATCH "^[^-]+" cpu ${triplet})
+    set(emulator_needs qemu-user=qemu-${cpu})
+    set(CMAKE_CROSSCOMPILING_EMULATOR qemu-${cpu} -L /usr/${triplet})
+else()
+    string(REGEX REPLACE "^.*=" "" CMAKE_CROSSCOMPILING_EMULATOR ${emulator_needs})
 endif()

@@ -2,6 +2,4 @@
 set(CMAKE_SYSTEM_NAME Linux)
 set(CMAKE_SYSTEM_PROCESSOR aarch64)
 set(triplet aarch64-linux-gnu)
-set(emulators qemu-aarch64)
-set(emulator_packages qemu-user)
 include(${CMAKE_CURRENT_LIST_DIR}/cross.cmake)

@@ -2,6 +2,4 @@
 set(CMAKE_SYSTEM_NAME Linux)
 set(CMAKE_SYSTEM_PROCESSOR armv7)
 set(triplet arm-linux-gnueabihf)
-set(emulators qemu-arm)
-set(emulator_packages qemu-user)
 include(${CMAKE_CURRENT_LIST_DIR}/cross.cmake)

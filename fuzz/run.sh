@@ -1,31 +1,24 @@
 #!/bin/sh
-# Replays the seeds of each fuzz target (fuzz/*_fuzz.cpp) and what earlier
-# runs found, then fuzzes it for SECONDS (default 10). Fails where one was
-# never built, or in libFuzzer's words (the input kept in build/fuzz/crashes).
-# usage: fuzz/run.sh [SECONDS]   (after: cmake --preset fuzz && cmake --build --preset fuzz)
+# Replays the seeds of one libFuzzer target (fuzz/corpus/TARGET) and what
+# earlier runs found, then fuzzes it for FUZZ_SECONDS (default 10). Run in
+# the build folder (build/fuzz for the preset's tests), which keeps what it
+# finds in corpus/TARGET, the input of a failure in crashes/ and the whole
+# log in TARGET.log. A failure shows the sanitizer's report with its stack.
+# usage: fuzz/run.sh BUILD-FOLDER/.../TARGET_fuzz
 set -eu
-cd "$(dirname "$0")/.."
-seconds=${1:-10}
-crashes=build/fuzz/crashes
-mkdir -p "$crashes"
-
-for source in fuzz/*_fuzz.cpp; do
-    target=$(basename "$source" _fuzz.cpp)
-    # Where the default generator puts it, or a multi-configuration one.
-    bin=$(ls build/fuzz/fuzz/${target}_fuzz build/fuzz/fuzz/*/${target}_fuzz 2>/dev/null | head -n 1)
-    if [ -z "$bin" ]; then
-        echo "${target}_fuzz is not built: cmake --preset fuzz && cmake --build --preset fuzz" >&2
-        exit 1
-    fi
-    log=build/fuzz/$target.log
-    mkdir -p "build/fuzz/corpus/$target"
-    echo "== $target, ${seconds}s"
-    if ! "$bin" -max_total_time="$seconds" -timeout=10 -artifact_prefix="$crashes/$target-" \
-        -print_final_stats=1 "build/fuzz/corpus/$target" "fuzz/corpus/$target" >"$log" 2>&1; then
-        tail -n 40 "$log"
-        why=$(grep -m 1 -E 'ERROR: |runtime error: ' "$log" | sed 's/^==[0-9]*== *//')
-        echo "$target failed: ${why:-$(tail -n 1 "$log")}" >&2
-        exit 1
-    fi
-    grep -E "^stat::number_of_executed_units|^Done" "$log"
-done
+bin=$1
+target=$(basename "$bin" _fuzz)
+if [ ! -x "$bin" ]; then
+    echo "$bin does not exist: cmake --build --preset fuzz" >&2
+    exit 1
+fi
+mkdir -p crashes "corpus/$target"
+if ! UBSAN_OPTIONS=print_stacktrace=1 "$bin" -max_total_time="${FUZZ_SECONDS:-10}" -timeout=10 \
+    -artifact_prefix="crashes/$target-" -print_final_stats=1 \
+    "corpus/$target" "$(dirname "$0")/corpus/$target" >"$target.log" 2>&1; then
+    report=$(sed -n '/ERROR: \|runtime error: /,/^SUMMARY: /p' "$target.log")
+    echo "${report:-$(tail -n 5 "$target.log")}"
+    echo "$target failed; the whole log: $(pwd)/$target.log" >&2
+    exit 1
+fi
+grep -E "^stat::number_of_executed_units|^Done" "$target.log"

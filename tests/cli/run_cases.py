@@ -1,8 +1,9 @@
 #!/usr/bin/env python3
 """Runs the end-to-end cases, several at a time, against COMMAND, which
-starts the tool, and shows the bytes that differ; rows that need what this
-host lacks skip, saying why. --platform windows takes the Windows rows, in
-a Wine session; --filter takes the rows whose name holds TEXT.
+starts the tool, and shows the bytes that differ. --platform windows takes
+the Windows rows, in a Wine session; --filter takes the rows whose name
+holds TEXT. The rows that need what TAVO_LEAVE_OUT names ("terminal",
+"ptrace"; tests/need sets it) are not run. It fails where no row ran.
 usage: run_cases.py [--platform linux|windows] [--filter TEXT] -- COMMAND..."""
 import argparse
 import contextlib
@@ -37,10 +38,6 @@ def show_difference(what, got, want):
 
 class Stuck(Exception):
     pass
-
-
-class CannotRun(Exception):
-    """Rows this host cannot run: (which rows, why)."""
 
 
 def read_until(fd, raw, shown, what):
@@ -103,10 +100,7 @@ def run_terminal(command, steps):
     """Runs the tool at a terminal of its own, as a user would: waits for each
     text to show, pauses (Wine's console takes keys only once the program
     reads), checks that the tool still runs, and types the answer."""
-    try:
-        master, slave = os.openpty()
-    except OSError as e:  # a build sandbox may have no /dev/pts
-        raise CannotRun("the rows at a terminal", f"no pseudo-terminal here ({e})")
+    master, slave = os.openpty()
     fcntl.ioctl(slave, termios.TIOCSWINSZ, struct.pack("HHHH", 50, 160, 0, 0))
     # setsid makes the terminal the tool's controlling one.
     proc = subprocess.Popen(["setsid", "--ctty"] + command,
@@ -132,14 +126,6 @@ def run_terminal(command, steps):
             proc.kill()
             proc.wait()
         os.close(master)
-
-
-def ptrace_refused():
-    """Why strace cannot trace here (a sandbox may forbid ptrace), or None."""
-    run = subprocess.run(["strace", "-o", "/dev/null", "true"], capture_output=True, text=True)
-    if run.returncode == 0:
-        return None
-    return (run.stderr.splitlines() or ["strace failed"])[-1]
 
 
 def run_case(command, c, platform):
@@ -181,8 +167,6 @@ def run_streams(args, c):
             reader, stdout = os.pipe()
             os.close(reader)
         elif stdout_is == "file whose close fails":
-            if why := ptrace_refused():
-                raise CannotRun("the rows whose close fails", why)
             # strace makes the tool's close of this one file fail, as a
             # network file system may report a write error only then.
             # LeakSanitizer cannot run under a tracer: it is switched off.
@@ -246,37 +230,36 @@ def wine_session(command):
 
 def main():
     parser = argparse.ArgumentParser()
-    parser.add_argument("--platform", default="linux")
+    parser.add_argument("--platform", default="linux", choices=["linux", "windows"])
     parser.add_argument("--filter", default="")
     parser.add_argument("command", nargs="+")
     opts = parser.parse_args()
     if not os.path.isfile(opts.command[-1]):
         sys.exit(f"{opts.command[-1]} does not exist: build it first")
 
+    left_out = set(os.environ.get("TAVO_LEAVE_OUT", "").split())
+
     def run(c):
-        if c.get("only", opts.platform) != opts.platform or opts.filter not in c["name"]:
+        needs = {"terminal"} if "terminal" in c else set()
+        if c.get("stdout_is") == "file whose close fails":
+            needs.add("ptrace")
+        if c.get("only", opts.platform) != opts.platform or opts.filter not in c["name"] or needs & left_out:
             return None
-        try:
-            return run_case(opts.command, c, opts.platform)
-        except CannotRun as e:
-            return e
+        return run_case(opts.command, c, opts.platform)
 
     # Rows run side by side: most of their time is waiting, for Wine's start
     # or for a prompt to show on a terminal.
     with wine_session(opts.command) if opts.platform == "windows" else contextlib.nullcontext():
         with ThreadPoolExecutor(2 * (os.cpu_count() or 1)) as pool:
             results = list(pool.map(run, CASES))
-    failed = [(c, r) for c, r in zip(CASES, results) if isinstance(r, list) and r]
+    failed = [(c, r) for c, r in zip(CASES, results) if r]
     for c, problems in failed:
         print(f"FAIL {c['name']}")
         print("\n".join(problems))
-    # One line for each kind of row, whose reasons differ at most in a number.
-    for rows, why in sorted(dict(r.args for r in results if isinstance(r, CannotRun)).items()):
-        print(f"skipped: {rows}: {why}")
-    ran = sum(isinstance(r, list) for r in results)
+    ran = sum(r is not None for r in results)
     print(f"{ran - len(failed)} passed, {len(failed)} failed, "
           f"{len(results) - ran} not run here")
-    return 1 if failed else 0
+    return 1 if failed or not ran else 0
 
 
 if __name__ == "__main__":

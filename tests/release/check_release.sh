@@ -49,7 +49,7 @@ grep -oE '(tavoScribe|tavoscribe)[-_]VERSION[-_.A-Za-z0-9]*[A-Za-z]|SHA256SUMS(\
 # Each program users receive is one that a preset tested in this run.
 tested() { # PROGRAM
     for preset in $presets; do
-        for built in "$top/build/$preset"/tavoScribe* "$top/build/$preset"/Release/tavoScribe*; do
+        for built in $(find "$top/build/$preset" -type f -name 'tavoScribe*'); do
             cmp -s "$1" "$built" && echo "${1#"$work"/}: the program that preset $preset tested" && return
         done
     done
@@ -89,6 +89,7 @@ for deb in tavoscribe_*.deb; do
     (IFS=:; for feature in $features; do
         echo "$hardening" | grep -q "$feature: yes" || fail "hardening-check, $arch: no $feature"
     done)
+    # qemu-user names its programs after the processor of the GNU triplet.
     emulator=
     [ "$arch" = amd64 ] || emulator=qemu-$(dpkg-architecture -a "$arch" -q DEB_HOST_GNU_CPU 2>/dev/null)
     python3 "$top/tests/cli/run_cases.py" -- $emulator "$work/$arch/usr/bin/tavoScribe"
@@ -96,13 +97,13 @@ done
 
 echo "== the amd64 package's table, as in a build sandbox without a terminal or ptrace"
 [ "$(id -u)" = 0 ] || userns=--map-root-user
-unshare --mount --propagation unchanged ${userns:-} sh -c 'mount --make-rprivate /dev &&
-    mount --bind /dev/null /dev/ptmx && exec strace -f -o /dev/null "$@"' sh \
-    python3 "$top/tests/cli/run_cases.py" -- "$work/amd64/usr/bin/tavoScribe" >"$work/sandbox" ||
+TAVO_SKIPS= unshare --mount --propagation unchanged ${userns:-} sh -c 'mount --make-rprivate /dev &&
+    mount --bind /dev/null /dev/ptmx && exec strace -f -o /dev/null "$@"' sh "$top/tests/need" sandbox +terminal +ptrace \
+    -- python3 "$top/tests/cli/run_cases.py" -- "$work/amd64/usr/bin/tavoScribe" >"$work/sandbox" ||
     fail "in a sandbox, the table failed: $(cat "$work/sandbox")"
 cat "$work/sandbox"
-grep -q "^skipped: the rows at a terminal: " "$work/sandbox" &&
-    grep -q "^skipped: the rows whose close fails: " "$work/sandbox" ||
+grep -q "^skipped: sandbox: the rows at a terminal: " "$work/sandbox" &&
+    grep -q "^skipped: sandbox: the rows whose close fails: " "$work/sandbox" ||
     fail "in a sandbox, the rows that need a terminal or ptrace did not skip"
 
 echo "== bad input: one line, and no file written or changed"
