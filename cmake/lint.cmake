@@ -14,10 +14,5 @@ needs_test(cppcheck cppcheck -- cppcheck --enable=warning,style,performance,port
 needs_test(clang_format clang-format -- clang-format --dry-run --Werror ${all_cxx})
 needs_test(mandoc_lint mandoc -- mandoc -T lint -W warning man/tavoScribe.1)
 
-# The machinery's own verdicts: tests/need's on a host made to answer each
-# way, and fuzz/run.sh's for a target not built.
+# The rule's own verdicts, on a host made to answer each way.
 add_test(NAME need_verdicts COMMAND ${CMAKE_SOURCE_DIR}/tests/need_verdicts.sh)
-add_test(NAME fuzz_not_built COMMAND sh -c "\"$0\" no-fuzz/check_digit_fuzz && echo 'fuzz/run.sh exited 0'"
-    ${CMAKE_SOURCE_DIR}/fuzz/run.sh)
-set_tests_properties(fuzz_not_built PROPERTIES PASS_REGULAR_EXPRESSION "check_digit_fuzz does not exist"
-    FAIL_REGULAR_EXPRESSION "exited 0")
