@@ -51,9 +51,13 @@ def case(name, args, stdin, stdout, status, **special):
     dialogue: [(prompt to wait for, answer to type), ...] through pipes,
     terminal: [(text to wait for, keys to type[, seconds to wait first]), ...]
     in a terminal of its own, where stdout is the screen with typed keys
-    echoed; started: "cmd /c" to start it from a shell on Windows."""
+    echoed; started: "cmd /c" to start it from a shell on Windows. A row
+    needs of the host a terminal or ptrace (strace makes the close fail)."""
+    needs = {"terminal"} if "terminal" in special else set()
+    if special.get("stdout_is") == "file whose close fails":
+        needs.add("ptrace")
     return dict(name=name, args=args, stdin=stdin, stdout=stdout,
-                status=status, **special)
+                status=status, needs=needs, **special)
 
 
 CASES = [

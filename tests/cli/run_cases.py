@@ -1,9 +1,9 @@
 #!/usr/bin/env python3
 """Runs the end-to-end cases, several at a time, against COMMAND, which
-starts the tool, and shows the bytes that differ. --platform windows takes
-the Windows rows, in a Wine session; --filter takes the rows whose name
-holds TEXT. The rows that need what TAVO_LEAVE_OUT names ("terminal",
-"ptrace"; tests/need sets it) are not run. It fails where no row ran.
+starts the tool, and shows the bytes that differ; it fails where no row ran.
+--platform windows takes the Windows rows, in a Wine session; --filter, the
+rows whose name holds TEXT. Rows that need a terminal or ptrace are left out
+where TAVO_LEAVE_OUT names it (tests/need sets it).
 usage: run_cases.py [--platform linux|windows] [--filter TEXT] -- COMMAND..."""
 import argparse
 import contextlib
@@ -240,10 +240,7 @@ def main():
     left_out = set(os.environ.get("TAVO_LEAVE_OUT", "").split())
 
     def run(c):
-        needs = {"terminal"} if "terminal" in c else set()
-        if c.get("stdout_is") == "file whose close fails":
-            needs.add("ptrace")
-        if c.get("only", opts.platform) != opts.platform or opts.filter not in c["name"] or needs & left_out:
+        if c.get("only", opts.platform) != opts.platform or opts.filter not in c["name"] or c["needs"] & left_out:
             return None
         return run_case(opts.command, c, opts.platform)
 
