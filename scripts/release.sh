@@ -1,17 +1,10 @@
 #!/bin/sh
-# Cuts the release of HEAD: builds each program through its preset from
-# HEAD's files and packs these downloads into OUTDIR, or writes nothing:
-#   tavoScribe-V.tar.gz                 the source
-#   tavoScribe-V-linux-M.tar.gz         for M = x86_64, aarch64, armv7: the static
-#                                       program, its manual page, README.md, LICENSE
-#   tavoScribe-V-win32.zip, -win64.zip  tavoScribe.exe, README.txt, the manual as
-#                                       tavoScribe.html, LICENSE.txt
-#   tavoscribe_V-1_A.deb                for A = amd64, arm64, armhf
-#   SHA256SUMS, SHA256SUMS.asc          the nine's SHA-256; with --sign KEY, gpg's
-#                                       ASCII-armoured signature over it
-# OUTDIR, new or empty, is dist/ in the tree by default. Every file but the
-# signature is the same wherever and by whomever the commit is cut. V is
-# project()'s version in CMakeLists.txt; each file that states it agrees.
+# Cuts the release of HEAD into OUTDIR, new or empty (dist/ in the tree by
+# default), or writes nothing: the downloads of README.md's table, each
+# program built through its preset from HEAD's files, with SHA256SUMS, and
+# with --sign KEY gpg's signature over it. Every file but the signature is
+# the same wherever and by whomever the commit is cut. The version is
+# project()'s in CMakeLists.txt; each file that states it agrees.
 # usage: scripts/release.sh [--sign KEY] [--] [OUTDIR]
 set -eu
 die() {
@@ -25,11 +18,10 @@ if [ "${1:-}" = --sign ] && [ $# -ge 2 ]; then
     key=$2
     shift 2
 fi
-if [ "${1:-}" = -- ]; then
-    shift
-else
-    case ${1:-} in -*) die "$usage" ;; esac
-fi
+case ${1:-} in
+--) shift ;;
+-*) die "$usage" ;;
+esac
 [ $# -le 1 ] || die "$usage"
 out=$(realpath -m -- "${1:-$(dirname "$0")/../dist}")
 # One cut to a folder: files of an earlier one would pass for this one's.
@@ -45,15 +37,12 @@ changes=$(git status --porcelain -uno 2>&1) || die "git: $(echo "$changes" | hea
 # The rest in a clean environment, which none of the caller's compilers,
 # flags, clock zone, locale, umask or settings reach, but gpg's, to find the
 # key and passphrase.
-set -- "$out" "$key" "$HOME" "${GNUPGHOME:-}" "${GPG_TTY:-}" "${TERM:-}"
-for name in $(env | sed -n 's/^\([A-Za-z_][A-Za-z0-9_]*\)=.*/\1/p'); do
+set -- "$out" "$key"
+for name in $(env | sed -n '/^\(HOME\|GNUPGHOME\|GPG_TTY\|TERM\)=/d; s/^\([A-Za-z_][A-Za-z0-9_]*\)=.*/\1/p'); do
     unset "$name"
 done
-export PATH=/usr/sbin:/usr/bin:/sbin:/bin HOME="$3" LC_ALL=C.UTF-8 TZ=UTC \
-    XDG_CONFIG_HOME=/nonexistent GIT_CONFIG_GLOBAL=/dev/null GIT_CONFIG_NOSYSTEM=1
-[ -z "$4" ] || export GNUPGHOME="$4"
-[ -z "$5" ] || export GPG_TTY="$5"
-[ -z "$6" ] || export TERM="$6"
+export PATH=/usr/sbin:/usr/bin:/sbin:/bin LC_ALL=C.UTF-8 TZ=UTC XDG_CONFIG_HOME=/nonexistent \
+    GIT_CONFIG_GLOBAL=/dev/null GIT_CONFIG_NOSYSTEM=1
 out=$1 key=$2
 umask 022
 
