@@ -1,26 +1,23 @@
 #!/bin/sh
 # The test command: installs what the tests need (as root), builds each
-# preset with its tests and runs them once, then checks the release. Whether
-# a check runs, skips or fails, tests/need decides as the check starts: this
-# script gives it apt's word on what cannot be installed (TAVO_APT_CANNOT),
-# and its last line names what the run skipped (TAVO_SKIPS).
+# preset with its tests and runs them once, then checks the release. It gives
+# tests/need apt's word on what cannot be installed, and its last line names
+# what tests/need skipped.
 set -eu
 cd "$(dirname "$0")/.."
-work=$(mktemp -d)
+work=$(mktemp -d) fetched=
 trap 'rm -rf "$work"' EXIT
 export TAVO_SKIPS="$work/skips" TAVO_APT_CANNOT=
-fetched=
 die() {
     echo "test.sh: $*" >&2
     exit 1
 }
 
-# Beyond debian/control's build dependencies: the compilers that every Debian
-# has and the tests' tools (Wine up to 10 runs 32-bit programs with wine32 of
-# i386); then the release check's.
+# Beyond debian/control's build dependencies: the compilers every Debian has
+# and the tests' tools (Wine up to 10 runs 32-bit programs with wine32:i386).
 packages="clang libclang-rt-dev ninja-build g++-mingw-w64-i686 g++-mingw-w64-x86-64
     g++-aarch64-linux-gnu g++-arm-linux-gnueabihf valgrind clang-tidy clang-format cppcheck
-    python3-pefile wine wine64 wine32:i386"
+    wine wine64 wine32:i386"
 release_packages="git file lintian devscripts zip unzip mandoc gpg gpgv qemu-user
     crossbuild-essential-arm64 crossbuild-essential-armhf libc6-dev:arm64 libc6-dev:armhf"
 
@@ -28,11 +25,10 @@ missing=
 for p in $packages $release_packages; do
     dpkg-query -W -f '${db:Status-Status}' "$p" 2>/dev/null | grep -qx installed || missing="$missing $p"
 done
-if [ "$(id -u)" != 0 ]; then
-    # Without an update in this run, apt's word proves nothing.
-    [ -z "$missing" ] || die "not installed:$missing; as root, scripts/test.sh installs what apt can of them"
-    dpkg-checkbuilddeps
-elif [ -n "$missing" ] || ! dpkg-checkbuilddeps 2>/dev/null; then
+if [ -n "$missing" ] || ! dpkg-checkbuilddeps 2>/dev/null; then
+    # Another user updates nothing, and without an update apt's word proves nothing.
+    [ "$(id -u)" = 0 ] || die "not installed:$missing$(dpkg-checkbuilddeps 2>&1 |
+        sed -n 's/.*Unmet build dependencies:/ /p'); as root, scripts/test.sh installs what apt can of them"
     for arch in i386 arm64 armhf; do
         dpkg --add-architecture "$arch"
     done
@@ -41,16 +37,15 @@ elif [ -n "$missing" ] || ! dpkg-checkbuilddeps 2>/dev/null; then
         sed -n 's/^[WE]: /warning: apt-get update: /p' "$work/update"
     DEBIAN_FRONTEND=noninteractive apt-get build-dep -y -qq ./ >"$work/log" 2>&1 ||
         die "apt-get build-dep: $(tail -n 3 "$work/log")"
-    # The architectures of a package list that apt has and that no error
-    # line of this update names, by itself or by its release.
+    # The architectures of the lists apt has that no error line names.
     fetched=$(apt-cache policy | sed -n 's|^ *[0-9]* \([^ ]*\) \([^ /]*\)/\([^ ]*\) \([^ ]*\) Packages$|\1 \2 \3 \4|p' |
         while read -r uri suite component arch; do
             grep -qF -e "$uri/dists/$suite/InRelease" -e "$uri/dists/$suite/Release" -e "$uri $suite " \
                 -e "$uri/dists/$suite/$component/binary-$arch/" "$work/update" || echo "$arch"
         done)
 fi
-# apt's reason in the log why it cannot install PACKAGE: the tests that need
-# it skip, where this run fetched a list of its architecture.
+# apt's reason why it cannot install PACKAGE, for the tests that need it to
+# skip, where this run fetched a list of its architecture.
 cannot() { # PACKAGE
     why=$(sed -n 's/^ \([^ ]* : .*\)/\1/p; s/^E: //p' "$work/log" | head -n 1)
     arch=$(echo "$1:$(dpkg --print-architecture)" | cut -d : -f 2)
@@ -61,20 +56,12 @@ cannot() { # PACKAGE
 "
 }
 apt_install() {
-    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "$@" >"$work/log" 2>&1
+    LC_ALL=C DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "$@" >"$work/log" 2>&1
 }
-# Asked about each alone, installed together, and where that fails (a file
-# the mirror lacks), each alone: one that apt cannot install costs no other.
-install=
-for p in $missing; do
-    if LC_ALL=C apt-get install -s --no-install-recommends "$p" >"$work/log" 2>&1; then
-        install="$install $p"
-    else
-        cannot "$p"
-    fi
-done
-if [ -n "$install" ] && ! apt_install $install; then
-    for p in $install; do
+# Installed together, and where that fails, each alone: one that apt cannot
+# install or download (a file the mirror lacks) costs no other.
+if [ -n "$missing" ] && ! apt_install $missing; then
+    for p in $missing; do
         apt_install "$p" || cannot "$p"
     done
 fi
@@ -91,6 +78,5 @@ echo "== the release, cut twice from HEAD and checked as users receive it"
 tests/need "release check" +checkout +terminal +ptrace $release_packages -- tests/release/check_release.sh $presets ||
     [ $? = 77 ]
 
-skipped=$(sort -u "$TAVO_SKIPS" 2>/dev/null | sed 's/^skipped: //' |
-    awk '{ printf "%s%s", (NR > 1 ? "; " : ""), $0 }')
+skipped=$(sort -u "$TAVO_SKIPS" 2>/dev/null | awk '{ sub(/^skipped: /, ""); printf "%s%s", (NR > 1 ? "; " : ""), $0 }')
 echo "== skipped: ${skipped:-nothing}"

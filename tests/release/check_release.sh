@@ -1,6 +1,6 @@
 #!/bin/sh
-# The test command's last step: cuts the release of HEAD twice and checks
-# what only a release can show, against the presets tested in this run.
+# Cuts the release of HEAD twice and checks what only a release can show,
+# against the PRESETs that this run of the test command tested.
 # usage: tests/release/check_release.sh PRESET...
 set -eu
 fail() {
@@ -48,30 +48,21 @@ grep -oE '(tavoScribe|tavoscribe)[-_]VERSION[-_.A-Za-z0-9]*[A-Za-z]|SHA256SUMS(\
 
 # Each program users receive is one that a preset tested in this run.
 tested() { # PROGRAM
-    for preset in $presets; do
-        for built in $(find "$top/build/$preset" -type f -name 'tavoScribe*'); do
-            cmp -s "$1" "$built" && echo "${1#"$work"/}: the program that preset $preset tested" && return
-        done
+    for built in $(cd "$top/build" && find $presets -type f -name 'tavoScribe*'); do
+        cmp -s "$1" "$top/build/$built" && echo "${1#"$work"/}: the program that ${built%%/*} tested" && return
     done
     fail "${1#"$work"/} is no program that a preset built and tested in this run"
 }
 
 for tarball in tavoScribe-*-linux-*.tar.gz; do
-    dir=${tarball%.tar.gz}
     tar -C "$work" -xzf "$tarball"
-    [ "$(ls "$work/$dir" | tr '\n' ' ')" = "LICENSE README.md tavoScribe tavoScribe.1 " ] ||
-        fail "$tarball holds $(ls "$work/$dir")"
-    file "$work/$dir/tavoScribe" | grep -q "statically linked.*stripped" ||
-        fail "the program of $tarball is not static and stripped"
-    tested "$work/$dir/tavoScribe"
+    program=$work/${tarball%.tar.gz}/tavoScribe
+    file "$program" | grep -q "statically linked.*stripped" || fail "the program of $tarball is not static and stripped"
+    tested "$program"
 done
-
 for zip in tavoScribe-*-win*.zip; do
-    dir=$work/${zip%.zip}
-    mkdir "$dir" && (cd "$dir" && unzip -q "$work/dist/$zip")
-    [ "$(ls "$dir" | tr '\n' ' ')" = "LICENSE.txt README.txt tavoScribe.exe tavoScribe.html " ] ||
-        fail "$zip holds $(ls "$dir")"
-    tested "$dir/tavoScribe.exe"
+    unzip -q -d "$work/${zip%.zip}" "$zip" tavoScribe.exe
+    tested "$work/${zip%.zip}/tavoScribe.exe"
 done
 
 TMPDIR=$work lintian --allow-root --fail-on error,warning tavoscribe_*.deb
@@ -102,8 +93,7 @@ TAVO_SKIPS= unshare --mount --propagation unchanged ${userns:-} sh -c 'mount --m
     -- python3 "$top/tests/cli/run_cases.py" -- "$work/amd64/usr/bin/tavoScribe" >"$work/sandbox" ||
     fail "in a sandbox, the table failed: $(cat "$work/sandbox")"
 cat "$work/sandbox"
-grep -q "^skipped: sandbox: the rows at a terminal: " "$work/sandbox" &&
-    grep -q "^skipped: sandbox: the rows whose close fails: " "$work/sandbox" ||
+[ "$(grep -c "^skipped: sandbox: the rows " "$work/sandbox")" = 2 ] ||
     fail "in a sandbox, the rows that need a terminal or ptrace did not skip"
 
 echo "== bad input: one line, and no file written or changed"
@@ -135,4 +125,5 @@ refuse_commit "debian/changelog is at 0.0.1-1" debian/changelog '1s/([^)]*)/(0.0
 refuse_commit "CHANGELOG.md's newest entry is \"9.9.9 (unreleased)\"" CHANGELOG.md '3i ## 9.9.9 (unreleased)\n'
 refuse_commit "windows/README.txt names version 0.9.9" windows/README.txt '$a Version 0.9.9 and older.'
 refuse "cannot sign as nobody@localhost" --sign nobody@localhost
+refuse "usage" -x
 echo "release check: all passed"
