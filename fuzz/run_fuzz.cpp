@@ -5,7 +5,8 @@
 //
 // Data layout: the first byte's value modulo 5 is the argument count; the
 // arguments follow, each ended by a NUL byte (a missing NUL ends it at the
-// end of the data); whatever remains is standard input.
+// end of the data; at 4,095 bytes it ends, and the byte after it is dropped,
+// NUL or not); whatever remains is standard input.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
