@@ -33,8 +33,8 @@ if [ -n "$missing" ] || ! dpkg-checkbuilddeps 2>/dev/null; then
         dpkg --add-architecture "$arch"
     done
     # A list not fetched (a mirror mid-sync) costs only what apt then lacks.
-    LC_ALL=C apt-get update -qq >"$work/update" 2>&1 ||
-        sed -n 's/^[WE]: /warning: apt-get update: /p' "$work/update"
+    LC_ALL=C apt-get update -qq >"$work/update" 2>&1 || true
+    sed -n 's/^[WE]: /warning: apt-get update: /p' "$work/update"
     DEBIAN_FRONTEND=noninteractive apt-get build-dep -y -qq ./ >"$work/log" 2>&1 ||
         die "apt-get build-dep: $(tail -n 3 "$work/log")"
     # The architectures of the lists apt has that no error line names.
