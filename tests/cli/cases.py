@@ -2,8 +2,8 @@
 bytes and exit status. Standard error must be empty unless a case says
 otherwise. Every line end the tool writes is CR LF. After the rows written
 here come those made from the documents (the README's console examples, the
-Windows README's example, the manual page's failure texts and examples), so
-that each shows what the tool really does."""
+manual page's failure texts and examples), so that each shows what the tool
+really does."""
 import pathlib
 import re
 import shlex
@@ -263,24 +263,7 @@ def manual_cases(page):
                        shown.rstrip(b"\n").replace(b"\n", b"\r\n") + b"\r\n", 0)
 
 
-def windows_readme_cases(text):
-    """The Windows README's example: its first command for cmd, and the
-    output shown below it, indented, from the banner on."""
-    lines = text.read_bytes().split(b"\n")
-    args = next((line.split()[1:] for line in lines
-                 if re.fullmatch(rb"  tavoScribe\.exe [0-9 ]+", line)), [])
-    shown = []
-    if b"  " + BANNER.rstrip() in lines:
-        for line in lines[lines.index(b"  " + BANNER.rstrip()):]:
-            if line and not line.startswith(b"  "):
-                break
-            shown.append(line[2:])
-    yield case("Windows README: tavoScribe.exe " + b" ".join(args).decode(), args,
-               b"", b"\r\n".join(shown).rstrip(b"\r\n") + b"\r\n", 0)
-
-
 TOP = pathlib.Path(__file__).resolve().parents[2]
 CASES += readme_cases(TOP / "README.md")
 CASES += manual_cases(TOP / "man" / "tavoScribe.1")
-CASES += windows_readme_cases(TOP / "windows" / "README.txt")
 
