@@ -1,10 +1,7 @@
 #!/bin/sh
 # Cuts the release of HEAD into OUTDIR, new or empty (dist/ in the tree by
-# default), or writes nothing: the downloads of README.md's table, each
-# program built through its preset from HEAD's files, with SHA256SUMS, and
-# with --sign KEY gpg's signature over it. Every file but the signature is
-# the same wherever and by whomever the commit is cut. The version is
-# project()'s in CMakeLists.txt; each file that states it agrees.
+# default), or writes nothing. CONTRIBUTING.md, "Cutting a release", tells
+# what it writes and what each file that states the version must say.
 # usage: scripts/release.sh [--sign KEY] [--] [OUTDIR]
 set -eu
 die() {
