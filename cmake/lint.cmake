@@ -1,7 +1,8 @@
 # The analysers as tests, each passing only with zero findings.
+file(GLOB tool_cxx CONFIGURE_DEPENDS src/*/*.cpp)
 file(GLOB_RECURSE all_cxx CONFIGURE_DEPENDS src/*.cpp src/*.h tests/*.cpp tests/*.h fuzz/*.cpp)
 
-needs_test(clang_tidy clang-tidy -- clang-tidy -p ${CMAKE_BINARY_DIR} --quiet ${TAVO_SOURCES} src/cli/main.cpp)
+needs_test(clang_tidy clang-tidy -- clang-tidy -p ${CMAKE_BINARY_DIR} --quiet ${tool_cxx})
 # From 2.11 on, cppcheck follows all branches only when told, or says so.
 execute_process(COMMAND cppcheck --version OUTPUT_VARIABLE cppcheck_version ERROR_QUIET)
 string(REGEX MATCH "[0-9]+\\.[0-9]+" cppcheck_version "${cppcheck_version}")
