@@ -1,9 +1,7 @@
 #!/usr/bin/env python3
-"""Runs the end-to-end cases, several at a time, against COMMAND, which
-starts the tool, and shows the bytes that differ; it fails where no row ran.
---platform windows takes the Windows rows, in a Wine session; --filter, the
-rows whose name holds TEXT. Rows that need a terminal or ptrace are left out
-where TAVO_LEAVE_OUT names it (tests/need sets it).
+"""Runs the end-to-end cases against COMMAND, which starts the tool, and
+shows the bytes that differ. It fails where no row ran, and leaves out the
+rows that need what TAVO_LEAVE_OUT names (tests/need sets it).
 usage: run_cases.py [--platform linux|windows] [--filter TEXT] -- COMMAND..."""
 import argparse
 import contextlib
@@ -62,14 +60,12 @@ def run_dialogue(command, answers):
     program driving the tool would: a prompt left in a buffer is a hang."""
     proc = subprocess.Popen(command, stdin=subprocess.PIPE,
                             stdout=subprocess.PIPE, stderr=subprocess.PIPE)
-    out, pos = b"", 0
+    out = b""
     try:
         for prompt, answer in answers:
             out = read_until(proc.stdout.fileno(), out,
-                             lambda out: out.find(prompt, pos) >= 0, prompt)
-            pos = out.find(prompt, pos) + len(prompt)
-            proc.stdin.write(answer)
-            proc.stdin.flush()
+                             lambda out, start=len(out): out.find(prompt, start) >= 0, prompt)
+            os.write(proc.stdin.fileno(), answer)
         rest, err = proc.communicate(timeout=TIMEOUT)
         return out + rest, err, proc.returncode
     finally:
@@ -159,35 +155,31 @@ def run_streams(args, c):
     if closed:
         args = ["sh", "-c", 'exec "$@"' + closed, "sh"] + args
     with tempfile.TemporaryDirectory() as tmp:
-        stdin = os.open(tmp, os.O_RDONLY) if stdin_is == "directory" else subprocess.PIPE
-        stdout = subprocess.PIPE
+        streams = dict(input=c["stdin"], stdout=subprocess.PIPE)
+        if stdin_is == "directory":
+            streams = dict(stdin=os.open(tmp, os.O_RDONLY), stdout=subprocess.PIPE)
         if stdout_is == "/dev/full":
-            stdout = os.open(stdout_is, os.O_WRONLY)
+            streams["stdout"] = os.open(stdout_is, os.O_WRONLY)
         elif stdout_is == "broken pipe":
-            reader, stdout = os.pipe()
+            reader, streams["stdout"] = os.pipe()
             os.close(reader)
         elif stdout_is == "file whose close fails":
             # strace makes the tool's close of this one file fail, as a
             # network file system may report a write error only then.
             # LeakSanitizer cannot run under a tracer: it is switched off.
-            stdout = os.open(os.path.join(tmp, "out"), os.O_RDWR | os.O_CREAT)
+            streams["stdout"] = os.open(os.path.join(tmp, "out"), os.O_RDWR | os.O_CREAT)
             args = ["strace", "-f", "-qq", "-o", "/dev/null", "-e", "trace=close",
                     "-e", "inject=close:error=EIO", "-P", os.path.join(tmp, "out"),
                     "-E", "ASAN_OPTIONS=detect_leaks=0"] + args
-        proc = subprocess.Popen(args, stdin=stdin, stdout=stdout, stderr=subprocess.PIPE)
         try:
-            out, err = proc.communicate(
-                c["stdin"] if stdin is subprocess.PIPE else None, timeout=TIMEOUT)
-        except subprocess.TimeoutExpired:
-            proc.kill()
-            return ["  timed out"]
-        finally:
+            proc = subprocess.run(args, stderr=subprocess.PIPE, timeout=TIMEOUT, **streams)
             if stdout_is == "file whose close fails":
-                out = os.pread(stdout, len(c["stdout"]) + 1, 0)
-            for f in (stdin, stdout):
-                if f is not subprocess.PIPE:
+                proc.stdout = os.pread(streams["stdout"], len(c["stdout"]) + 1, 0)
+        finally:
+            for f in (streams.get("stdin"), streams["stdout"]):
+                if isinstance(f, int) and f >= 0:
                     os.close(f)
-    return compare(c, out or b"", err, proc.returncode)
+    return compare(c, proc.stdout or b"", proc.stderr, proc.returncode)
 
 
 def compare(c, out, err, status):
