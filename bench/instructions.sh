@@ -1,7 +1,6 @@
 #!/bin/sh
-# Counts with callgrind the instructions of the tool on the worked example and
-# of a C program that writes the same bytes. It fails where the difference,
-# the tool's own work without the C library's start-up, exceeds LIMIT.
+# Counts with callgrind the instructions of the tool on the worked example, less
+# those of a C program that writes the same bytes, and fails above LIMIT.
 # usage: bench/instructions.sh TOOL REFERENCE [LIMIT]
 set -eu
 tool=$1 reference=$2 limit=${3:-10000}

@@ -1,8 +1,7 @@
 #!/bin/sh
-# Replays the seeds of a libFuzzer target (fuzz/corpus/TARGET) and what
-# earlier runs found (corpus/TARGET), then fuzzes it for FUZZ_SECONDS (default
-# 10). A failure shows the sanitizer's report with its stack; the whole log
-# is TARGET.log, and the input is kept in crashes/, in the current folder.
+# Replays a libFuzzer target's seeds (fuzz/corpus/TARGET) and earlier finds
+# (corpus/TARGET), then fuzzes it for FUZZ_SECONDS, 10 by default. The log
+# and crashes/ go in the current folder.
 # usage: fuzz/run.sh BUILD-FOLDER/.../TARGET_fuzz
 set -eu
 target=$(basename "$1" _fuzz)

@@ -1,8 +1,6 @@
 #!/bin/sh
-# The test command: installs what the tests need (as root), builds each
-# preset with its tests and runs them once, then checks the release. It gives
-# tests/need apt's word on what cannot be installed, and its last line names
-# what tests/need skipped.
+# The test command, as CONTRIBUTING.md describes it. It gives tests/need
+# apt's word on what cannot be installed.
 set -eu
 cd "$(dirname "$0")/.."
 work=$(mktemp -d) fetched=
@@ -29,9 +27,7 @@ if [ -n "$missing" ] || ! dpkg-checkbuilddeps 2>/dev/null; then
     # Another user updates nothing, and without an update apt's word proves nothing.
     [ "$(id -u)" = 0 ] || die "not installed:$missing$(dpkg-checkbuilddeps 2>&1 |
         sed -n 's/.*Unmet build dependencies:/ /p'); as root, scripts/test.sh installs what apt can of them"
-    for arch in i386 arm64 armhf; do
-        dpkg --add-architecture "$arch"
-    done
+    for arch in i386 arm64 armhf; do dpkg --add-architecture "$arch"; done
     # A list not fetched (a mirror mid-sync) costs only what apt then lacks.
     LC_ALL=C apt-get update -qq >"$work/update" 2>&1 || true
     sed -n 's/^[WE]: /warning: apt-get update: /p' "$work/update"
