@@ -71,7 +71,7 @@ for preset in $presets; do
 done
 
 echo "== the release, cut twice from HEAD and checked as users receive it"
-tests/need "release check" +checkout +terminal +ptrace $release_packages -- tests/release/check_release.sh $presets ||
+tests/need "release check" $release_packages +checkout +terminal +ptrace -- tests/release/check_release.sh $presets ||
     [ $? = 77 ]
 
 skipped=$(sort -u "$TAVO_SKIPS" 2>/dev/null | awk '{ sub(/^skipped: /, ""); printf "%s%s", (NR > 1 ? "; " : ""), $0 }')
