@@ -68,7 +68,7 @@ dated=$(date -d "$day" '+%B %-d, %Y')
 grep -qxF ".Dd $dated" man/tavoScribe.1 ||
     die "man/tavoScribe.1 is not dated .Dd $dated, as CHANGELOG.md's newest entry"
 # A document that names a version names this one: a bump leaves none behind.
-for doc in README.md CONTRIBUTING.md windows/README.txt man/tavoScribe.1; do
+for doc in README.md CONTRIBUTING.md SIGNING.md windows/README.txt man/tavoScribe.1; do
     other=$(grep -ohE '\b[0-9]+\.[0-9]+\.[0-9]+\b' "$doc" | grep -vxF "$version" | head -n 1)
     [ -z "$other" ] || die "$doc names version $other, not $version"
 done
