@@ -18,13 +18,6 @@
 namespace
 {
 
-const char banner[] =
-    "tavoScribe - MRZ composer for PA identity cards (ICAO 9303)\r\n";
-const char *const messages[] = {
-    nullptr, "Seriennummer muss 9 zeichen lang sein!",
-    "Geburtstag muss 6 zeichen lang sein (JJMMTT)!",
-    "Gueltigkeitsdatum muss 6 zeichen lang sein (JJMMTT)!"};
-
 // The zone block with "." for any byte of a field and "#" for a check digit.
 const char zone_mask[] = "\r\nalter PA (bis 31. Oktober 2010 beantragt): \r\n"
                          ".........#D<<......#<......#<<<<<<<#\r\n"
@@ -101,12 +94,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data,
     if (status < 0 || status > 4 || written < 0)
         std::abort();
     const std::size_t n = static_cast<std::size_t>(written);
-    if (n < sizeof banner - 1 ||
-        std::memcmp(out, banner, sizeof banner - 1) != 0)
+    if (n < std::strlen(BANNER) ||
+        std::memcmp(out, BANNER, std::strlen(BANNER)) != 0)
         std::abort();
     if (status == 0)
         check_zones(out, n);
-    else if (status <= 3 && !ends_with(out, n, messages[status]))
+    else if (status <= 3 && !ends_with(out, n, failure_message(status)))
         std::abort();
     else if (status == 4) // nothing failed to write into the buffer
         std::abort();

@@ -2,6 +2,8 @@
 #ifndef TAVOSCRIBE_CLI_H
 #define TAVOSCRIBE_CLI_H
 
+#include "zone/zone.h"
+
 // Intake status; it is also the exit status of the run.
 enum {
     FIELDS_OK = 0,
@@ -15,6 +17,14 @@ enum {
 // Field buffers: each holds its completed field (the field and its check
 // digit) and the terminator.
 enum { SERIAL_SIZE = 12, DATE_SIZE = 8 };
+static_assert(SERIAL_SIZE >= SERIAL_LENGTH + 2 && DATE_SIZE >= DATE_LENGTH + 2,
+              "a field buffer holds its completed field");
+
+// The first line of every run.
+extern const char BANNER[];
+
+// The message of a failure status, BAD_SERIAL to BAD_EXPIRY_DATE.
+const char *failure_message(int status);
 
 // Writes the usage text.
 void print_usage();

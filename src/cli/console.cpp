@@ -38,7 +38,8 @@ void prepare_console()
     if (terminal) {
         std::setvbuf(stdout, nullptr, _IONBF, 0);
     } else {
-        // Static, so that no run allocates.
+        // Static, so that standard output needs no allocation; standard
+        // input's buffer, on a run that prompts, is the C library's.
         static char out_buffer[4096];
         std::setvbuf(stdout, out_buffer, _IOFBF, sizeof out_buffer);
     }

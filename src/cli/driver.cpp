@@ -6,6 +6,17 @@
 #include "cli.h"
 #include "zone/zone.h"
 
+const char BANNER[] =
+    "tavoScribe - MRZ composer for PA identity cards (ICAO 9303)\r\n";
+
+const char *failure_message(int status)
+{
+    // The statuses of the items follow the items' order.
+    static_assert(BAD_SERIAL == SERIAL + 1 && BAD_EXPIRY_DATE == EXPIRY_DATE + 1,
+                  "one status for each item");
+    return WRONG_LENGTH[status - BAD_SERIAL];
+}
+
 void print_usage()
 {
     std::fputs("usage:\r\n"
@@ -30,9 +41,7 @@ int run(int argc, char **argv)
     char geburtsdatum[DATE_SIZE] = "";
     char gueltigBis[DATE_SIZE] = "";
 
-    std::fputs(
-        "tavoScribe - MRZ composer for PA identity cards (ICAO 9303)\r\n",
-        stdout);
+    std::fputs(BANNER, stdout);
 
     // A first argument that starts with "-" is a switch in place of the
     // serial number; "-h" asks for the usage text, any other is ignored.
@@ -50,21 +59,10 @@ int run(int argc, char **argv)
         take_argument(gueltigBis, sizeof gueltigBis, argv[3]);
 
     int status = complete_fields(seriennummer, geburtsdatum, gueltigBis);
-    switch (status) {
-    case BAD_SERIAL:
-        std::fputs("Seriennummer muss 9 zeichen lang sein!", stdout);
-        break;
-    case BAD_BIRTH_DATE:
-        std::fputs("Geburtstag muss 6 zeichen lang sein (JJMMTT)!", stdout);
-        break;
-    case BAD_EXPIRY_DATE:
-        std::fputs("Gueltigkeitsdatum muss 6 zeichen lang sein (JJMMTT)!",
-                   stdout);
-        break;
-    default:
+    if (status == FIELDS_OK)
         print_zones(seriennummer, geburtsdatum, gueltigBis);
-        break;
-    }
+    else
+        std::fputs(failure_message(status), stdout);
 
     // A run whose zone lines never reached their reader has not succeeded.
     if (std::fflush(stdout) != 0 || std::ferror(stdout))

@@ -15,14 +15,15 @@ static bool is_blank(int c)
 // Reads one white-space separated token of at most max bytes into field,
 // the way "%<max>s" does: leading white space is skipped, what follows the
 // token stays for the next read, and when input ends before a token the
-// field is left as it was. A longer token leaves its rest unread.
-static void read_token(char *field, size_t max)
+// field is left as it was. A longer token leaves its rest unread. Returns
+// the bytes read, a NUL among them, so that no NUL shortens an answer.
+static size_t read_token(char *field, size_t max)
 {
     int c = std::getchar();
     while (is_blank(c))
         c = std::getchar();
     if (c == EOF)
-        return;
+        return 0;
 
     size_t n = 0;
     while (c != EOF && !is_blank(c)) {
@@ -32,6 +33,7 @@ static void read_token(char *field, size_t max)
         c = std::getchar();
     }
     field[n] = '\0';
+    return n;
 }
 
 // Tests one field, asks for it once if its length is wrong, and appends its
@@ -44,8 +46,8 @@ static bool complete_field(char *field, size_t length, const char *prompt)
         // A program driving the tool through a pipe waits for the prompt
         // before it answers: it must leave the buffer before we block.
         std::fflush(stdout);
-        read_token(field, length + 1);
-        if (std::strlen(field) != length)
+        if (read_token(field, length + 1) != length ||
+            std::strlen(field) != length)
             return false;
     }
     field[length] = static_cast<char>('0' + check_digit(field));
@@ -56,11 +58,14 @@ static bool complete_field(char *field, size_t length, const char *prompt)
 int complete_fields(char seriennummer[SERIAL_SIZE],
                     char geburtsdatum[DATE_SIZE], char gueltigBis[DATE_SIZE])
 {
-    if (!complete_field(seriennummer, 9, "\r\nSeriennummer (9 Zeichen):"))
+    if (!complete_field(seriennummer, SERIAL_LENGTH,
+                        "\r\nSeriennummer (9 Zeichen):"))
         return BAD_SERIAL;
-    if (!complete_field(geburtsdatum, 6, "\r\nGeburtstag (6 Zeichen JJMMTT):"))
+    if (!complete_field(geburtsdatum, DATE_LENGTH,
+                        "\r\nGeburtstag (6 Zeichen JJMMTT):"))
         return BAD_BIRTH_DATE;
-    if (!complete_field(gueltigBis, 6, "\r\nGueltig bis (6 Zeichen JJMMTT):"))
+    if (!complete_field(gueltigBis, DATE_LENGTH,
+                        "\r\nGueltig bis (6 Zeichen JJMMTT):"))
         return BAD_EXPIRY_DATE;
     return FIELDS_OK;
 }

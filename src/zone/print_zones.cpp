@@ -1,56 +1,89 @@
 // The zone lines: old card format (one line of 36 characters) and new card
-// format (two lines of 30), each under its heading. Every line end is CR LF,
-// carried by the texts themselves.
+// format (two lines of 30). tavoScribe writes them each under its heading,
+// every line end CR LF.
 #include <cstdio>
 #include <cstring>
 
 #include "zone.h"
 
-// Joins the pieces into buf, a terminated string that never grows past the
-// buffer's last byte. Returns its length.
-static size_t join(char *buf, size_t size, const char *const *pieces,
-                   size_t count)
+const char *const WRONG_LENGTH[3] = {
+    "Seriennummer muss 9 zeichen lang sein!",
+    "Geburtstag muss 6 zeichen lang sein (JJMMTT)!",
+    "Gueltigkeitsdatum muss 6 zeichen lang sein (JJMMTT)!"};
+
+// Copies a text of n characters to p; returns the end of the copy.
+static char *put(char *p, const char *text, size_t n)
 {
-    size_t n = 0;
-    for (size_t i = 0; i < count; i++) {
-        size_t len = std::strlen(pieces[i]);
-        if (len > size - 1 - n)
-            len = size - 1 - n;
-        std::memcpy(buf + n, pieces[i], len);
-        n += len;
-    }
-    buf[n] = '\0';
-    return n;
+    std::memcpy(p, text, n);
+    return p + n;
+}
+
+void compose_zones(const char *seriennummer, const char *geburtsdatum,
+                   const char *gueltigBis, const char *code,
+                   char old_line[OLD_LINE + 1], char new_first[NEW_LINE + 1],
+                   char new_second[NEW_LINE + 1])
+{
+    const size_t serial = SERIAL_LENGTH + 1;
+    const size_t date = DATE_LENGTH + 1;
+    // The completed fields joined, and the terminator.
+    char composite[28];
+    static_assert(SERIAL_LENGTH + 1 + 2 * (DATE_LENGTH + 1) < sizeof composite,
+                  "the composite buffer holds the completed fields");
+    char *p = put(composite, seriennummer, serial);
+    p = put(p, geburtsdatum, date);
+    p = put(p, gueltigBis, date);
+    *p = '\0';
+    const char digit = static_cast<char>('0' + check_digit(composite));
+
+    // Old card format: document number, nationality, date of birth, sex
+    // (filler), expiry date, optional data (empty), composite check digit.
+    p = put(old_line, seriennummer, serial);
+    p = put(p, "D<<", 3);
+    p = put(p, geburtsdatum, date);
+    p = put(p, "<", 1);
+    p = put(p, gueltigBis, date);
+    p = put(p, "<<<<<<<", 7);
+    p[0] = digit;
+    p[1] = '\0';
+
+    // New card format: document code, issuing state, document number,
+    // optional data; then date of birth, sex, expiry date, nationality,
+    // optional data and the same composite check digit.
+    p = put(new_first, code, 2);
+    p = put(p, "D<<", 3);
+    p = put(p, seriennummer, serial);
+    p = put(p, "<<<<<<<<<<<<<<<", 15);
+    *p = '\0';
+    p = put(new_second, geburtsdatum, date);
+    p = put(p, "<", 1);
+    p = put(p, gueltigBis, date);
+    p = put(p, "D<<<<<<<<<<<<<", 14);
+    p[0] = digit;
+    p[1] = '\0';
 }
 
 void print_zones(const char *seriennummer, const char *geburtsdatum,
                  const char *gueltigBis)
 {
-    // The completed fields joined: 10 + 7 + 7 characters and the terminator.
-    char composite[28];
-    const char *const fields[] = {seriennummer, geburtsdatum, gueltigBis};
-    join(composite, sizeof composite, fields, 3);
-    const char digit[2] = {static_cast<char>('0' + check_digit(composite)),
-                           '\0'};
+    char old_line[OLD_LINE + 1];
+    char new_first[NEW_LINE + 1];
+    char new_second[NEW_LINE + 1];
+    compose_zones(seriennummer, geburtsdatum, gueltigBis, "TP", old_line,
+                  new_first, new_second);
 
-    // One row of pieces per zone line, as the layouts are read.
-    // clang-format off
-    const char *const zones[] = {
-        // Old card format: document number, nationality, date of birth,
-        // sex (filler), expiry date, optional data (empty), composite check
-        // digit.
-        "\r\nalter PA (bis 31. Oktober 2010 beantragt): \r\n",
-        seriennummer, "D<<", geburtsdatum, "<", gueltigBis, "<<<<<<<", digit, "\r\n",
-        // New card format: document code, issuing state, document number,
-        // optional data; then date of birth, sex, expiry date, nationality,
-        // optional data and the same composite check digit.
-        "\r\nneuer PA: \r\n",
-        "TPD<<", seriennummer, "<<<<<<<<<<<<<<<\r\n",
-        geburtsdatum, "<", gueltigBis, "D<<<<<<<<<<<<<", digit, "\r\n"};
-    // clang-format on
-
-    // One write for the whole zone: 163 bytes for completed fields.
-    char out[192];
-    size_t n = join(out, sizeof out, zones, sizeof zones / sizeof *zones);
-    std::fwrite(out, 1, n, stdout);
+    static const char old_heading[] =
+        "\r\nalter PA (bis 31. Oktober 2010 beantragt): \r\n";
+    static const char new_heading[] = "\r\nneuer PA: \r\n";
+    // One write for the whole zone, its size known at compile time.
+    char out[sizeof old_heading + sizeof new_heading + OLD_LINE +
+             2 * NEW_LINE + 3 * 2];
+    char *p = put(out, old_heading, sizeof old_heading - 1);
+    p = put(p, old_line, OLD_LINE);
+    p = put(p, "\r\n", 2);
+    p = put(p, new_heading, sizeof new_heading - 1);
+    p = put(p, new_first, NEW_LINE);
+    p = put(p, "\r\n", 2);
+    p = put(p, new_second, NEW_LINE);
+    p = put(p, "\r\n", 2);
+    std::fwrite(out, 1, static_cast<size_t>(p - out), stdout);
 }
