@@ -62,13 +62,13 @@ newest=$(grep -m 1 '^## ' CHANGELOG.md || true)
 day=$(echo "$newest" | sed -n "s/^## $version (\([0-9]*-[0-9]*-[0-9]*\))\$/\1/p")
 [ -n "$day" ] ||
     die "CHANGELOG.md's newest entry is \"${newest#"## "}\", not \"$version (YYYY-MM-DD)\""
-grep -qxF ".Os tavoScribe $version" man/tavoScribe.1 ||
-    die "man/tavoScribe.1 does not say .Os tavoScribe $version"
 dated=$(date -d "$day" '+%B %-d, %Y')
-grep -qxF ".Dd $dated" man/tavoScribe.1 ||
-    die "man/tavoScribe.1 is not dated .Dd $dated, as CHANGELOG.md's newest entry"
+for page in man/tavoScribe.1 man/tavoScribe-cards.1; do
+    grep -qxF ".Os tavoScribe $version" $page || die "$page does not say .Os tavoScribe $version"
+    grep -qxF ".Dd $dated" $page || die "$page is not dated .Dd $dated, as CHANGELOG.md's newest entry"
+done
 # A document that names a version names this one: a bump leaves none behind.
-for doc in README.md CONTRIBUTING.md SIGNING.md windows/README.txt man/tavoScribe.1; do
+for doc in README.md CONTRIBUTING.md SIGNING.md windows/README.txt man/tavoScribe.1 man/tavoScribe-cards.1; do
     other=$(grep -ohE '\b[0-9]+\.[0-9]+\.[0-9]+\b' "$doc" | grep -vxF "$version" | head -n 1)
     [ -z "$other" ] || die "$doc names version $other, not $version"
 done
@@ -115,22 +115,27 @@ for target in release:x86_64 linux-arm64:aarch64 linux-armhf:armv7; do
     preset=${target%:*} linux=$name-linux-${target#*:}
     step "$linux.tar.gz" build "$preset"
     mkdir "$work/$linux"
-    cp "build/$preset/tavoScribe" man/tavoScribe.1 README.md LICENSE "$work/$linux/"
+    cp build/"$preset"/tavoScribe build/"$preset"/tavoScribe-cards man/tavoScribe.1 man/tavoScribe-cards.1 \
+        README.md LICENSE "$work/$linux/"
     tar_gz "$linux"
 done
 for target in windows:win32 windows64:win64; do
     preset=${target%:*} zip=$name-${target#*:}.zip dir=$work/${target#*:}
     step "$zip" build "$preset"
     mkdir "$dir"
-    cp "build/$preset/tavoScribe.exe" "$dir/"
-    # The texts with CR LF, for Notepad; the manual as a page Windows opens.
+    # Each program with its manual, as a page Windows opens that links the other.
+    for program in tavoScribe tavoScribe-cards; do
+        cp "build/$preset/$program.exe" "$dir/"
+        mandoc -T html -O man=%N.html "man/$program.1" >"$dir/$program.html"
+    done
+    # The texts with CR LF, for Notepad.
     sed 's/$/\r/' windows/README.txt >"$dir/README.txt"
     sed 's/$/\r/' LICENSE >"$dir/LICENSE.txt"
-    mandoc -T html man/tavoScribe.1 >"$dir/tavoScribe.html"
     # Info-ZIP with -X stores no owner and no access or change times, only
     # each entry's DOS date: the release commit's, in UTC.
     touch -d "@$SOURCE_DATE_EPOCH" "$dir"/*
-    (cd "$dir" && zip -q -X -D -9 "$work/out/$zip" tavoScribe.exe README.txt tavoScribe.html LICENSE.txt)
+    (cd "$dir" && zip -q -X -D -9 "$work/out/$zip" tavoScribe.exe tavoScribe-cards.exe README.txt \
+        tavoScribe.html tavoScribe-cards.html LICENSE.txt)
 done
 for arch in amd64 arm64 armhf; do
     step "tavoscribe_${deb_version}_$arch.deb" package "$arch"

@@ -26,7 +26,7 @@ bool is_separator(char c)
 // what follows the quote up to the item's end; with unquote set, it is
 // unquoted in place. The item is [begin, end), and
 // separated tells whether a tab, comma or semicolon ended it.
-int read_item(char *&p, char *line_end, bool blanks_end, bool unquote,
+int read_item(char *&p, const char *line_end, bool blanks_end, bool unquote,
               char *&begin, char *&end, bool &separated)
 {
     while (p < line_end && *p == ' ')
@@ -146,8 +146,8 @@ bool test_date(int item, const char *d, char *fault)
         return false;
     }
     // The century is not known: 29 February counts in every fourth year.
-    const int days[] = {31, year % 4 == 0 ? 29 : 28, 31, 30, 31, 30,
-                        31, 31,                  30, 31, 30, 31};
+    const int days[] = {
+        31, year % 4 == 0 ? 29 : 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
     if (digits == DATE_LENGTH && (day < 1 || day > days[month - 1])) {
         char *p = append(append(fault, name), ": den Tag ");
         p = append(append(append(p, d + 4, 2), " gibt es im Monat "), d + 2, 2);
@@ -159,11 +159,12 @@ bool test_date(int item, const char *d, char *fault)
 
 // Tests the item of a card's serial number or dates, and completes its
 // field with its check digit.
-bool test_item(int item, int got, const char *begin, const char *end,
-               bool utf8, char *field, char *fault)
+bool test_item(int item, int got, const char *begin, const char *end, bool utf8,
+               char *field, char *fault)
 {
     if (got == ITEM_UNCLOSED) {
-        append(append(fault, item_names[item]), ": Anfuehrungszeichen ohne Ende!");
+        append(append(fault, item_names[item]),
+               ": Anfuehrungszeichen ohne Ende!");
         return false;
     }
     const size_t length = item == SERIAL ? SERIAL_LENGTH : DATE_LENGTH;
@@ -198,11 +199,12 @@ bool test_item(int item, int got, const char *begin, const char *end,
 }
 
 // Tests a name item; a surname must hold a letter.
-bool test_name(int item, int got, const char *begin, const char *end,
-               bool utf8, char *fault)
+bool test_name(int item, int got, const char *begin, const char *end, bool utf8,
+               char *fault)
 {
     if (got == ITEM_UNCLOSED) {
-        append(append(fault, item_names[item]), ": Anfuehrungszeichen ohne Ende!");
+        append(append(fault, item_names[item]),
+               ": Anfuehrungszeichen ohne Ende!");
         return false;
     }
     const unsigned long c =

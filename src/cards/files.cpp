@@ -29,8 +29,7 @@ enum { WIDE_SIZE = 32768 };
 const wchar_t *wide(const char *name, int which = 0)
 {
     static wchar_t names[2][WIDE_SIZE];
-    if (MultiByteToWideChar(CP_UTF8, 0, name, -1, names[which], WIDE_SIZE) ==
-        0)
+    if (MultiByteToWideChar(CP_UTF8, 0, name, -1, names[which], WIDE_SIZE) == 0)
         names[which][0] = L'\0';
     return names[which];
 }
@@ -52,7 +51,8 @@ int open_list(const char *name)
 
 const char *output_refused(const char *name)
 {
-    struct _stat64 st {};
+    struct _stat64 st {
+    };
     if (_wstat64(wide(name), &st) != 0)
         return errno == ENOENT ? nullptr : failure_reason();
     if ((st.st_mode & _S_IFREG) == 0)
@@ -81,13 +81,15 @@ void remove_file(const char *name)
 
 long read_some(int fd, char *buf, size_t size)
 {
-    const unsigned n = size < (1u << 30) ? static_cast<unsigned>(size) : 1u << 30;
+    const unsigned n =
+        size < (1u << 30) ? static_cast<unsigned>(size) : 1u << 30;
     return _read(fd, buf, n);
 }
 
 static long write_some(int fd, const char *buf, size_t size)
 {
-    const unsigned n = size < (1u << 30) ? static_cast<unsigned>(size) : 1u << 30;
+    const unsigned n =
+        size < (1u << 30) ? static_cast<unsigned>(size) : 1u << 30;
     return _write(fd, buf, n);
 }
 
@@ -105,12 +107,13 @@ void prepare_streams()
 
 int open_list(const char *name)
 {
-    return open(name, O_RDONLY);
+    return open(name, O_RDONLY); // NOLINT(cppcoreguidelines-pro-type-vararg)
 }
 
 const char *output_refused(const char *name)
 {
-    struct stat st {};
+    struct stat st {
+    };
     if (stat(name, &st) != 0)
         return errno == ENOENT ? nullptr : failure_reason();
     if (!S_ISREG(st.st_mode))
@@ -121,8 +124,10 @@ const char *output_refused(const char *name)
 // Creates a new file, with the mode of the file it is to replace.
 static int create_new(const char *temp, const char *name)
 {
+    // NOLINTNEXTLINE(cppcoreguidelines-pro-type-vararg)
     const int fd = open(temp, O_WRONLY | O_CREAT | O_EXCL, 0666);
-    struct stat st {};
+    struct stat st {
+    };
     if (fd >= 0 && stat(name, &st) == 0)
         (void)fchmod(fd, st.st_mode & 07777);
     return fd;
@@ -171,7 +176,7 @@ int create_beside(const char *name, char *temp, size_t size)
         return -1;
     }
     // NAME.new, or where that is taken, NAME.new1 to NAME.new999.
-    std::memcpy(temp, name, n);
+    std::memcpy(temp, name, n + 1);
     std::memcpy(temp + n, suffix, sizeof suffix);
     int fd = create_new(temp, name);
     for (int i = 1; fd < 0 && errno == EEXIST && i < 1000; i++) {

@@ -309,12 +309,16 @@ int run_cards(int argc, char **argv)
     if (status == -1 && output_name != nullptr) {
         const char *refused = output_refused(output_name);
         if (refused == nullptr) {
-            out_fd = create_beside(output_name, temp_name, sizeof temp_name);
-            if (out_fd < 0)
+            const int fd =
+                create_beside(output_name, temp_name, sizeof temp_name);
+            if (fd < 0)
                 refused = failure_reason();
+            else
+                out_fd = fd;
         }
         if (refused != nullptr)
-            status = fail(NOT_READ, "cannot write ", output_name, ": ", refused);
+            status =
+                fail(NOT_READ, "cannot write ", output_name, ": ", refused);
     }
     if (status == -1 && !grow())
         status = fail(NOT_READ, "no memory for the list");
@@ -327,7 +331,8 @@ int run_cards(int argc, char **argv)
             output_failed();
     }
     if (out_failed)
-        status = fail(NOT_WRITTEN, output_name != nullptr ? output_name : "standard output",
+        status = fail(NOT_WRITTEN,
+                      output_name != nullptr ? output_name : "standard output",
                       " could not be written: ", out_reason);
     if (in > 0)
         (void)close_file(in);

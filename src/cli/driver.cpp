@@ -12,7 +12,8 @@ const char BANNER[] =
 const char *failure_message(int status)
 {
     // The statuses of the items follow the items' order.
-    static_assert(BAD_SERIAL == SERIAL + 1 && BAD_EXPIRY_DATE == EXPIRY_DATE + 1,
+    static_assert(BAD_SERIAL == SERIAL + 1 &&
+                      BAD_EXPIRY_DATE == EXPIRY_DATE + 1,
                   "one status for each item");
     return WRONG_LENGTH[status - BAD_SERIAL];
 }

@@ -1,6 +1,8 @@
 // The characters of a line as decoded, and the name field: the holder's
 // names transliterated, joined and cut to fit as the standard says.
+#include <algorithm>
 #include <cstring>
+#include <iterator>
 
 #include "zone.h"
 
@@ -19,18 +21,30 @@ const unsigned short cp1252[32] = {
 // letter its base letter, or '2' where the standard writes two letters
 // (see pairs), or '_' where it is no letter; and the combining mark that
 // the letter carries, or ' ' for none.
-const char bases[] = "AAAA222CEEEEIIII" "DNOOOO2_2UUU2Y22"
-                     "AAAA222CEEEEIIII" "DNOOOO2_2UUU2Y2Y"
-                     "AAAAAACCCCCCCCDD" "DDEEEEEEEEEEGGGG"
-                     "GGGGHHHHIIIIIIII" "II22JJKKKLLLLLLL"
-                     "LLLNNNNNNNNNOOOO" "OO22RRRRRRSSSSSS"
-                     "SSTTTTTTUUUUUUUU" "UUUUWWYYYZZZZZZS";
-const char marks[] = "`'^~:o ,`'^:`'^:" " ~`'^~:  `'^:'  "
-                     "`'^~:o ,`'^:`'^:" " ~`'^~:  `'^:' :"
-                     "--uu;;''^^..vvvv" "  --uu..;;vv^^uu"
-                     "..,,^^  ~~--uu;;" ".   ^^,, '',,vv "
-                     "   '',,vv   --uu" "\"\"  '',,vv''^^,,"
-                     "vv,,vv  ~~--uuoo" "\"\";;^^^^:''..vv ";
+const char bases[] = "AAAA222CEEEEIIII"
+                     "DNOOOO2_2UUU2Y22"
+                     "AAAA222CEEEEIIII"
+                     "DNOOOO2_2UUU2Y2Y"
+                     "AAAAAACCCCCCCCDD"
+                     "DDEEEEEEEEEEGGGG"
+                     "GGGGHHHHIIIIIIII"
+                     "II22JJKKKLLLLLLL"
+                     "LLLNNNNNNNNNOOOO"
+                     "OO22RRRRRRSSSSSS"
+                     "SSTTTTTTUUUUUUUU"
+                     "UUUUWWYYYZZZZZZS";
+const char marks[] = "`'^~:o ,`'^:`'^:"
+                     " ~`'^~:  `'^:'  "
+                     "`'^~:o ,`'^:`'^:"
+                     " ~`'^~:  `'^:' :"
+                     "--uu;;''^^..vvvv"
+                     "  --uu..;;vv^^uu"
+                     "..,,^^  ~~--uu;;"
+                     ".   ^^,, '',,vv "
+                     "   '',,vv   --uu"
+                     "\"\"  '',,vv''^^,,"
+                     "vv,,vv  ~~--uuoo"
+                     "\"\";;^^^^:''..vv ";
 static_assert(sizeof bases == 0x180 - 0xC0 + 1 && sizeof marks == sizeof bases,
               "one entry for each of U+00C0 to U+017F");
 // The marks' code points, in the order of their signs.
@@ -38,13 +52,11 @@ const char mark_signs[] = "`'^~-u.:o\"v,;";
 const unsigned long mark_points[] = {0x300, 0x301, 0x302, 0x303, 0x304,
                                      0x306, 0x307, 0x308, 0x30A, 0x30B,
                                      0x30C, 0x327, 0x328};
-// The letters that the standard writes as two.
-const struct {
-    unsigned long letter;
-    char two[3];
-} pairs[] = {{0xC4, "AE"},  {0xC5, "AA"},  {0xC6, "AE"},  {0xD6, "OE"},
-             {0xD8, "OE"},  {0xDC, "UE"},  {0xDE, "TH"},  {0xDF, "SS"},
-             {0x132, "IJ"}, {0x152, "OE"}};
+// The letters that the standard writes as two, by their capitals.
+const unsigned long two_letter_capitals[] = {0xC4, 0xC5, 0xC6, 0xD6,  0xD8,
+                                             0xDC, 0xDE, 0xDF, 0x132, 0x152};
+const char *const two_letters_of[] = {"AE", "AA", "AE", "OE", "OE",
+                                      "UE", "TH", "SS", "IJ", "OE"};
 
 const unsigned long TABLE_END = 0x180;
 
@@ -60,15 +72,24 @@ bool is_upper(unsigned long c)
     return (c % 2 == 1) == odd_upper;
 }
 
+// The two letters of a letter that the standard writes as two. Small
+// letters stand 0x20 after their capitals in Latin-1, one after them in
+// Latin Extended-A.
+const char *two_letters(unsigned long c)
+{
+    const bool small = c < 0x100 ? c >= 0xE0 : c % 2 == 1;
+    const unsigned long capital = small ? c - (c < 0x100 ? 0x20 : 1) : c;
+    const auto *found = std::find(std::begin(two_letter_capitals),
+                                  std::end(two_letter_capitals), capital);
+    return found != std::end(two_letter_capitals)
+               ? two_letters_of[found - std::begin(two_letter_capitals)]
+               : "__";
+}
+
 // The ASCII letter that the table's letter i is made from.
 char base_of(size_t i)
 {
-    if (bases[i] != '2')
-        return bases[i];
-    for (const auto &pair : pairs)
-        if (pair.letter == 0xC0 + i)
-            return pair.two[0];
-    return '_';
+    return bases[i] == '2' ? two_letters(0xC0 + i)[0] : bases[i];
 }
 
 // The letter with the given ASCII base and mark, or 0.
@@ -131,11 +152,7 @@ int transliterate(unsigned long c, char two[3])
     if (c < 0xC0 || c >= TABLE_END || bases[c - 0xC0] == '_')
         return NOT_COVERED;
     if (bases[c - 0xC0] == '2') {
-        // Small letters stand 0x20 after their capitals in Latin-1, one
-        // after them in Latin Extended-A.
-        for (const auto &pair : pairs)
-            if (pair.letter == c || pair.letter == c - (c < 0x100 ? 0x20 : 1))
-                std::memcpy(two, pair.two, 3);
+        std::memcpy(two, two_letters(c), 3);
         return LETTERS;
     }
     two[0] = bases[c - 0xC0];
@@ -184,7 +201,8 @@ unsigned long next_char(const char **p, const char *end, bool utf8)
 {
     const auto *q = reinterpret_cast<const unsigned char *>(*p);
     const unsigned long c = decode(&q, utf8);
-    if (is_ascii_letter(c) && q < reinterpret_cast<const unsigned char *>(end)) {
+    if (is_ascii_letter(c) &&
+        q < reinterpret_cast<const unsigned char *>(end)) {
         const auto *after = q;
         const unsigned long mark = decode(&after, utf8);
         const unsigned long composed =
@@ -264,9 +282,8 @@ unsigned long name_fault(const char *begin, const char *end, bool utf8)
     return letter ? NAME_OK : NO_LETTER;
 }
 
-void name_field(const char *surname, const char *surname_end,
-                const char *given, const char *given_end, bool utf8,
-                unsigned length, char *field)
+void name_field(const char *surname, const char *surname_end, const char *given,
+                const char *given_end, bool utf8, unsigned length, char *field)
 {
     // The full field's first characters, three past the field's length: a
     // cut lets in at most three, since fillers come at most two in a row.

@@ -76,7 +76,7 @@ void print_zones(const char *seriennummer, const char *geburtsdatum,
     static const char new_heading[] = "\r\nneuer PA: \r\n";
     // One write for the whole zone, its size known at compile time.
     char out[sizeof old_heading + sizeof new_heading + OLD_LINE +
-             2 * NEW_LINE + 3 * 2];
+             size_t{2} * NEW_LINE + size_t{3} * 2];
     char *p = put(out, old_heading, sizeof old_heading - 1);
     p = put(p, old_line, OLD_LINE);
     p = put(p, "\r\n", 2);

@@ -52,8 +52,7 @@ unsigned long name_fault(const char *begin, const char *end, bool utf8);
 // the new: surname, "<<", given names, fillers, as the standard writes
 // names, and cut to fit by its rule. Both names must be without fault.
 enum { OLD_NAME = 31, NEW_NAME = 30 };
-void name_field(const char *surname, const char *surname_end,
-                const char *given, const char *given_end, bool utf8,
-                unsigned length, char *field);
+void name_field(const char *surname, const char *surname_end, const char *given,
+                const char *given_end, bool utf8, unsigned length, char *field);
 
 #endif

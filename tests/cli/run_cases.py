@@ -1,12 +1,15 @@
 #!/usr/bin/env python3
-"""Runs the end-to-end cases against COMMAND, which starts the tool, and
-shows the bytes that differ. It fails where no row ran, and leaves out the
-rows that need what TAVO_LEAVE_OUT names (tests/need sets it).
-usage: run_cases.py [--platform linux|windows] [--filter TEXT] -- COMMAND..."""
+"""Runs the end-to-end cases of TABLE (tests/TABLE/cases.py, cli by
+default) against COMMAND, which starts the program, and shows the bytes
+that differ. It fails where no row ran, and leaves out the rows that need
+what TAVO_LEAVE_OUT names (tests/need sets it).
+usage: run_cases.py [--table TABLE] [--platform linux|windows] [--filter TEXT] -- COMMAND..."""
 import argparse
 import contextlib
 import fcntl
+import importlib
 import os
+import pathlib
 import re
 import select
 import struct
@@ -16,8 +19,6 @@ import tempfile
 import termios
 import time
 from concurrent.futures import ThreadPoolExecutor
-
-from cases import CASES
 
 TIMEOUT = 60  # seconds for a whole run, valgrind and Wine included
 PROMPT_WAIT = 10  # seconds for a prompt to reach the pipe or the screen
@@ -127,7 +128,7 @@ def run_terminal(command, steps):
 def run_case(command, c, platform):
     """The problems found, or None where the row is not for this platform."""
     args = [a if isinstance(a, bytes) else a.encode("utf-8") for a in c["args"]]
-    if platform == "windows":
+    if platform == "windows" and not c.get("unicode"):
         args = [windows_argument(a) for a in args]
         if None in args:
             return None
@@ -155,7 +156,10 @@ def run_streams(args, c):
     if closed:
         args = ["sh", "-c", 'exec "$@"' + closed, "sh"] + args
     with tempfile.TemporaryDirectory() as tmp:
-        streams = dict(input=c["stdin"], stdout=subprocess.PIPE)
+        for name, content in c.get("files", {}).items():
+            os.makedirs(os.path.dirname(os.path.join(tmp, name)), exist_ok=True)
+            pathlib.Path(tmp, name).write_bytes(content)
+        streams = dict(input=c["stdin"], stdout=subprocess.PIPE, cwd=tmp)
         if stdin_is == "directory":
             streams = dict(stdin=os.open(tmp, os.O_RDONLY), stdout=subprocess.PIPE)
         if stdout_is == "/dev/full":
@@ -175,15 +179,20 @@ def run_streams(args, c):
             proc = subprocess.run(args, stderr=subprocess.PIPE, timeout=TIMEOUT, **streams)
             if stdout_is == "file whose close fails":
                 proc.stdout = os.pread(streams["stdout"], len(c["stdout"]) + 1, 0)
+            files = {str(p.relative_to(tmp)): p.read_bytes() for p in pathlib.Path(tmp).rglob("*")
+                     if p.is_file() and p.name != "out"}
         finally:
             for f in (streams.get("stdin"), streams["stdout"]):
                 if isinstance(f, int) and f >= 0:
                     os.close(f)
-    return compare(c, proc.stdout or b"", proc.stderr, proc.returncode)
+    return compare(c, proc.stdout or b"", proc.stderr, proc.returncode, files)
 
 
-def compare(c, out, err, status):
+def compare(c, out, err, status, files=None):
+    """files: those in the row's folder after the run, where it sets "files"."""
     problems = []
+    if "files" in c and files != c.get("after", c["files"]):
+        problems.append(f"  the folder holds {files}, expected {c.get('after', c['files'])}")
     if out != c["stdout"]:
         problems.append(show_difference("standard output", out, c["stdout"]))
     if err != c.get("stderr", b""):
@@ -206,7 +215,8 @@ def wine_session(command):
     cmd's keeps up the desktop's process, through which typed keys reach the
     tool and which takes seconds to come back. Arguments are read as UTF-8."""
     program = os.path.abspath(command[-1])
-    os.environ.setdefault("WINEPREFIX", os.path.join(os.path.dirname(program), "wineprefix"))
+    # A prefix of the program's own: one table's end must not end another's wineserver.
+    os.environ.setdefault("WINEPREFIX", program[:-len(".exe")] + ".wineprefix")
     os.environ.update(WINEDEBUG="-all", LC_ALL="C.UTF-8")
     subprocess.run(["wineserver", "-p"], **QUIET)
     subprocess.run(command, **QUIET)
@@ -222,12 +232,17 @@ def wine_session(command):
 
 def main():
     parser = argparse.ArgumentParser()
+    parser.add_argument("--table", default="cli")
     parser.add_argument("--platform", default="linux", choices=["linux", "windows"])
     parser.add_argument("--filter", default="")
     parser.add_argument("command", nargs="+")
     opts = parser.parse_args()
     if not os.path.isfile(opts.command[-1]):
         sys.exit(f"{opts.command[-1]} does not exist: build it first")
+    # Rows with files run in a folder of their own.
+    opts.command[-1] = os.path.abspath(opts.command[-1])
+    sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", opts.table))
+    CASES = importlib.import_module("cases").CASES
 
     left_out = set(os.environ.get("TAVO_LEAVE_OUT", "").split())
 

@@ -54,15 +54,20 @@ tested() { # PROGRAM
     fail "${1#"$work"/} is no program that a preset built and tested in this run"
 }
 
+programs="tavoScribe tavoScribe-cards"
 for tarball in tavoScribe-*-linux-*.tar.gz; do
     tar -C "$work" -xzf "$tarball"
-    program=$work/${tarball%.tar.gz}/tavoScribe
-    file "$program" | grep -q "statically linked.*stripped" || fail "the program of $tarball is not static and stripped"
-    tested "$program"
+    for program in $programs; do
+        program=$work/${tarball%.tar.gz}/$program
+        file "$program" | grep -q "statically linked.*stripped" || fail "$program of $tarball is not static and stripped"
+        tested "$program"
+    done
 done
 for zip in tavoScribe-*-win*.zip; do
-    unzip -q -d "$work/${zip%.zip}" "$zip" tavoScribe.exe
-    tested "$work/${zip%.zip}/tavoScribe.exe"
+    unzip -q -d "$work/${zip%.zip}" "$zip"
+    for program in $programs; do
+        tested "$work/${zip%.zip}/$program.exe"
+    done
 done
 
 TMPDIR=$work lintian --allow-root --fail-on error,warning tavoscribe_*.deb
@@ -74,16 +79,19 @@ for deb in tavoscribe_*.deb; do
     features="Position Independent Executable:Stack protected:Read-only relocations:Immediate binding"
     dpkg-architecture -a "$arch" -c dpkg-buildflags --get CXXFLAGS 2>/dev/null |
         grep -q mbranch-protection && features="$features:Branch Protection"
-    # It exits 1 for any feature it misses, of those or others.
-    hardening=$(hardening-check "$work/$arch/usr/bin/tavoScribe" 2>/dev/null) || [ $? = 1 ] ||
-        fail "hardening-check did not run"
-    (IFS=:; for feature in $features; do
-        echo "$hardening" | grep -q "$feature: yes" || fail "hardening-check, $arch: no $feature"
-    done)
     # qemu-user names its programs after the processor of the GNU triplet.
     emulator=
     [ "$arch" = amd64 ] || emulator=qemu-$(dpkg-architecture -a "$arch" -q DEB_HOST_GNU_CPU 2>/dev/null)
+    for program in $programs; do
+        # It exits 1 for any feature it misses, of those or others.
+        hardening=$(hardening-check "$work/$arch/usr/bin/$program" 2>/dev/null) || [ $? = 1 ] ||
+            fail "hardening-check did not run"
+        (IFS=:; for feature in $features; do
+            echo "$hardening" | grep -q "$feature: yes" || fail "hardening-check, $arch $program: no $feature"
+        done)
+    done
     python3 "$top/tests/cli/run_cases.py" -- $emulator "$work/$arch/usr/bin/tavoScribe"
+    python3 "$top/tests/cli/run_cases.py" --table cards -- $emulator "$work/$arch/usr/bin/tavoScribe-cards"
 done
 
 echo "== the amd64 package's table, as in a build sandbox without a terminal or ptrace"

@@ -1,9 +1,9 @@
 #!/bin/sh
-# Checks tavoScribe.exe as TRIPLET's binutils read it: a console program of
-# its kind, with ASLR and DEP, importing no DLL beyond those every Windows
+# Checks PROGRAM.exe as TRIPLET's binutils read it: a console program of its
+# kind, with ASLR and DEP, importing no DLL beyond those every Windows
 # has, with the release's version and names, and one manifest, which asks for
 # no elevation and names Windows 7, 8, 8.1 and 10 to 11.
-# usage: tests/windows/pe_check.sh TRIPLET tavoScribe.exe VERSION
+# usage: tests/windows/pe_check.sh TRIPLET PROGRAM.exe VERSION
 set -u
 triplet=$1 exe=$2 version=$3
 headers=$("$triplet-objdump" -p "$exe") && resources=$("$triplet-windres" -i "$exe" -O rc) || exit 1
@@ -27,7 +27,7 @@ for fixed in FILEVERSION PRODUCTVERSION; do
     has "^ $fixed $numbers\$" "the fixed $fixed is not $numbers"
 done
 for value in "FileVersion\", \"$version\"" "ProductVersion\", \"$version\"" "ProductName\", \"tavoScribe\"" \
-    "OriginalFilename\", \"tavoScribe.exe\"" "InternalName\", \"tavoScribe.exe\"" \
+    "OriginalFilename\", \"$(basename "$exe")\"" "InternalName\", \"$(basename "$exe")\"" \
     "FileDescription\", \"[^\"]" "LegalCopyright\", \"[^\"]"; do
     has "VALUE \"$value" "the version resource lacks VALUE \"$value"
 done
