@@ -1,8 +1,7 @@
 #!/usr/bin/env python3
-"""Runs the end-to-end cases of TABLE (tests/TABLE/cases.py, cli by
-default) against COMMAND, which starts the program, and shows the bytes
-that differ. It fails where no row ran, and leaves out the rows that need
-what TAVO_LEAVE_OUT names (tests/need sets it).
+"""Runs the end-to-end cases of tests/TABLE/cases.py against COMMAND, which
+starts the program, and shows the bytes that differ. It fails where no row
+ran, and leaves out the rows that need what tests/need's TAVO_LEAVE_OUT names.
 usage: run_cases.py [--table TABLE] [--platform linux|windows] [--filter TEXT] -- COMMAND..."""
 import argparse
 import contextlib
@@ -189,7 +188,6 @@ def run_streams(args, c):
 
 
 def compare(c, out, err, status, files=None):
-    """files: those in the row's folder after the run, where it sets "files"."""
     problems = []
     if "files" in c and files != c.get("after", c["files"]):
         problems.append(f"  the folder holds {files}, expected {c.get('after', c['files'])}")

@@ -58,9 +58,9 @@ programs="tavoScribe tavoScribe-cards"
 for tarball in tavoScribe-*-linux-*.tar.gz; do
     tar -C "$work" -xzf "$tarball"
     for program in $programs; do
-        program=$work/${tarball%.tar.gz}/$program
-        file "$program" | grep -q "statically linked.*stripped" || fail "$program of $tarball is not static and stripped"
-        tested "$program"
+        file "$work/${tarball%.tar.gz}/$program" | grep -q "statically linked.*stripped" ||
+            fail "$program of $tarball is not static and stripped"
+        tested "$work/${tarball%.tar.gz}/$program"
     done
 done
 for zip in tavoScribe-*-win*.zip; do
