@@ -142,8 +142,17 @@ CASES = [
          BANNER + zones(b"\xc3\x84\xc3\x96\xc3\x9c1236D<<8501019<3012316<<<<<<<2",
                         b"TPD<<\xc3\x84\xc3\x96\xc3\x9c1236<<<<<<<<<<<<<<<",
                         b"8501019<3012316D<<<<<<<<<<<<<2"), 0),
-    case("NUL inside a token ends the field there", [], b"1234\x0056789\n",
+    # An answer that holds a NUL fails its item, wherever the NUL stands.
+    case("NUL inside a token fails it", [], b"1234\x0056789\n",
          BANNER + ASK_SERIAL + BAD_SERIAL, 1),
+    case("NUL after 9 bytes of a serial number", ["", *DATES], b"123456789\x00abc\n",
+         BANNER + ASK_SERIAL + BAD_SERIAL, 1),
+    case("NUL as the 9th byte of a serial number", ["", *DATES], b"12345678\x00\n",
+         BANNER + ASK_SERIAL + BAD_SERIAL, 1),
+    case("NUL after 6 bytes of a date of birth", ["123456789", "", "301231"], b"850101\x00zz\n",
+         BANNER + ASK_BIRTH + BAD_BIRTH, 2),
+    case("NUL after 6 bytes of an expiry date", ["123456789", "850101"], b"301231\x00\n",
+         BANNER + ASK_EXPIRY + BAD_EXPIRY, 3),
 
     # Standard streams that are closed, full or not files at all.
     case("output to a full disk", ["123456789", *DATES], b"", b"", 4,
