@@ -13,7 +13,7 @@ needs_test(cppcheck cppcheck -- cppcheck --enable=warning,style,performance,port
     --std=c++17 --error-exitcode=1 --suppress=missingIncludeSystem
     ${cppcheck_level} --quiet -I src -I tests src fuzz)
 needs_test(clang_format clang-format -- clang-format --dry-run --Werror ${all_cxx})
-needs_test(mandoc_lint mandoc -- mandoc -T lint -W warning man/tavoScribe.1)
+needs_test(mandoc_lint mandoc -- mandoc -T lint -W warning man/tavoScribe.1 man/tavoScribe-cards.1)
 
 # The rule's own verdicts, on a host made to answer each way.
 add_test(NAME need_verdicts COMMAND ${CMAKE_SOURCE_DIR}/tests/need_verdicts.sh)

@@ -253,3 +253,26 @@ CASES = [
          b"tavoScribe-cards " + VERSION, 0, only="windows", terminal=[]),
 ]
 CASES[-1]["needs"] = {"terminal"}
+
+
+def manual_cases(page):
+    """The examples of the manual page that show their output: printf's
+    output piped into the program, whose lines tr splits at their tabs. The
+    page writes a backslash as \\e; a shown line that begins with -: is one
+    of standard error."""
+    roff = page.read_text(encoding="utf-8").split(".Sh EXAMPLES", 1)[1].split(".Sh ", 1)[0]
+    for block in re.findall(r"^\.Bd -literal[^\n]*\n\$ (.*?)^\.Ed", roff, re.M | re.S):
+        command, _, shown = block.replace("\\e", "\\").partition("\n")
+        typed = re.fullmatch(r"printf '([^']*)' \| tavoScribe-cards(.*) \| tr '\\t' '\\n'", command)
+        assert typed, f"an example the table cannot run: {command}"
+        args = typed[2].split()
+        out = [line for line in shown.splitlines() if not line.startswith("-:")]
+        err = [line for line in shown.splitlines() if line.startswith("-:")]
+        width = 6 if "--names" in args else 4
+        yield case(f"manual: {command}", args,
+                   typed[1].encode("ascii").decode("unicode_escape").encode("latin-1"),
+                   "".join("\t".join(out[i:i + width]) + "\n" for i in range(0, len(out), width)),
+                   1 if err else 0, stderr="".join(line + "\n" for line in err).encode())
+
+
+CASES += manual_cases(TOP / "man" / "tavoScribe-cards.1")
