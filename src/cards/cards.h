@@ -38,6 +38,7 @@ int open_list(const char *name);
 int create_beside(const char *name, char *temp, size_t size);
 bool replace_file(const char *temp, const char *name);
 void remove_file(const char *name);
+const char *output_target(const char *name);
 const char *output_refused(const char *name);
 long read_some(int fd, char *buf, size_t size);
 bool write_all(int fd, const char *buf, size_t size);

@@ -12,7 +12,9 @@
 #include <sys/stat.h>
 #include <windows.h>
 #else
+#include <climits>
 #include <csignal>
+#include <cstdlib>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -58,6 +60,11 @@ const char *output_refused(const char *name)
     if ((st.st_mode & _S_IFREG) == 0)
         return "not a regular file";
     return _waccess(wide(name), 2) != 0 ? failure_reason() : nullptr;
+}
+
+const char *output_target(const char *name)
+{
+    return name;
 }
 
 static int create_new(const char *name, const char *)
@@ -119,6 +126,17 @@ const char *output_refused(const char *name)
     if (!S_ISREG(st.st_mode))
         return "not a regular file";
     return access(name, W_OK) != 0 ? failure_reason() : nullptr;
+}
+
+const char *output_target(const char *name)
+{
+    static char target[PATH_MAX];
+    struct stat st {
+    };
+    if (lstat(name, &st) == 0 && S_ISLNK(st.st_mode) &&
+        realpath(name, target) != nullptr)
+        return target;
+    return name;
 }
 
 // Creates a new file, with the mode of the file it is to replace.

@@ -12,19 +12,20 @@ enum { ALL_GOOD = 0, SOME_BAD = 1, NOT_READ = 2, NOT_WRITTEN = 4 };
 
 const char program[] = "tavoScribe-cards";
 const char usage[] =
-    "usage: tavoScribe-cards [--id] [--names] [--header] [-o OUTPUT] [FILE]\n";
+    "usage: tavoScribe-cards [--header] [--id] [--names] [-o OUTPUT] [FILE]\n";
 const char help[] =
     "Writes the machine-readable zone of each German identity card in FILE,\n"
     "or standard input, one line per card.\n"
+    "  --header    pass over the first line, a header row\n"
     "  --id        begin the new card format with IDD<< in place of TPD<<\n"
     "  --names     read the surname and given names too; write the name "
     "lines\n"
-    "  --header    pass over the first line, a header row\n"
     "  -o OUTPUT   write the good cards to OUTPUT, replaced when the run "
     "ends\n"
     "  --help      write this text\n"
     "  --version   write the version\n"
-    "tavoScribe-cards(1) tells every rule.\n";
+    "The manual, tavoScribe-cards(1) or tavoScribe-cards.html, tells every "
+    "rule.\n";
 
 // The two output streams, each with a buffer of its own: bytes go out in
 // large blocks.
@@ -161,7 +162,9 @@ int take_arguments(int argc, char **argv)
         } else if (std::strcmp(a, "-o") == 0) {
             if (i + 1 == argc)
                 return usage_error("-o needs a file name", "");
-            output_name = argv[++i];
+            // As for the list, "-" is the standard stream.
+            i++;
+            output_name = std::strcmp(argv[i], "-") == 0 ? nullptr : argv[i];
         } else if (std::strcmp(a, "--help") == 0 ||
                    std::strcmp(a, "--version") == 0) {
             if (a[2] == 'h') {
@@ -306,11 +309,14 @@ int run_cards(int argc, char **argv)
             status = fail(NOT_READ, "cannot open ", list_name, ": ",
                           failure_reason());
     }
+    // The file that the output replaces: where OUTPUT is a symbolic link,
+    // the file it points to.
+    const char *target =
+        output_name != nullptr ? output_target(output_name) : nullptr;
     if (status == -1 && output_name != nullptr) {
-        const char *refused = output_refused(output_name);
+        const char *refused = output_refused(target);
         if (refused == nullptr) {
-            const int fd =
-                create_beside(output_name, temp_name, sizeof temp_name);
+            const int fd = create_beside(target, temp_name, sizeof temp_name);
             if (fd < 0)
                 refused = failure_reason();
             else
@@ -337,7 +343,7 @@ int run_cards(int argc, char **argv)
     if (in > 0)
         (void)close_file(in);
     if (output_name != nullptr && out_fd > 2) {
-        if (status <= SOME_BAD && !replace_file(temp_name, output_name))
+        if (status <= SOME_BAD && !replace_file(temp_name, target))
             status = fail(NOT_WRITTEN, "cannot replace ", output_name, ": ",
                           failure_reason());
         if (status > SOME_BAD)

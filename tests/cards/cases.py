@@ -11,17 +11,17 @@ VERSION = re.search(rb"project\(tavoScribe VERSION ([0-9.]+)",
 LENGTH = {0: b"Seriennummer muss 9 zeichen lang sein!",
           1: b"Geburtstag muss 6 zeichen lang sein (JJMMTT)!",
           2: b"Gueltigkeitsdatum muss 6 zeichen lang sein (JJMMTT)!"}
-USAGE = b"usage: tavoScribe-cards [--id] [--names] [--header] [-o OUTPUT] [FILE]\n"
+USAGE = b"usage: tavoScribe-cards [--header] [--id] [--names] [-o OUTPUT] [FILE]\n"
 HELP = USAGE + (
     b"Writes the machine-readable zone of each German identity card in FILE,\n"
     b"or standard input, one line per card.\n"
+    b"  --header    pass over the first line, a header row\n"
     b"  --id        begin the new card format with IDD<< in place of TPD<<\n"
     b"  --names     read the surname and given names too; write the name lines\n"
-    b"  --header    pass over the first line, a header row\n"
     b"  -o OUTPUT   write the good cards to OUTPUT, replaced when the run ends\n"
     b"  --help      write this text\n"
     b"  --version   write the version\n"
-    b"tavoScribe-cards(1) tells every rule.\n")
+    b"The manual, tavoScribe-cards(1) or tavoScribe-cards.html, tells every rule.\n")
 CARD = "123456789 850101 301231"
 ITEMS = CARD.split()
 
@@ -228,6 +228,7 @@ CASES = [
          stderr=fault(2, LENGTH[0], "list.txt"),
          files={"list.txt": (CARD + "\nx\n").encode(), "out.tsv": b"earlier\n"},
          after={"list.txt": (CARD + "\nx\n").encode(), "out.tsv": good(1, *ITEMS).encode()}),
+    case("-o - is standard output", ["-o", "-"], CARD.encode(), good(1, *ITEMS), 0, files={}),
     case("-o may name the list itself", ["list.txt", "-o", "list.txt"], b"", b"", 0,
          files={"list.txt": CARD.encode()}, after={"list.txt": good(1, *ITEMS).encode()}),
     case("-o, a name outside Windows-1252, in a folder with a blank",
@@ -259,11 +260,11 @@ def manual_cases(page):
     """The examples of the manual page that show their output: printf's
     output piped into the program, whose lines tr splits at their tabs. The
     page writes a backslash as \\e; a shown line that begins with -: is one
-    of standard error."""
+    of standard error, which 2>&1 puts after the output."""
     roff = page.read_text(encoding="utf-8").split(".Sh EXAMPLES", 1)[1].split(".Sh ", 1)[0]
     for block in re.findall(r"^\.Bd -literal[^\n]*\n\$ (.*?)^\.Ed", roff, re.M | re.S):
         command, _, shown = block.replace("\\e", "\\").partition("\n")
-        typed = re.fullmatch(r"printf '([^']*)' \| tavoScribe-cards(.*) \| tr '\\t' '\\n'", command)
+        typed = re.fullmatch(r"printf '([^']*)' \| tavoScribe-cards(.*?)( 2>&1)? \| tr '\\t' '\\n'", command)
         assert typed, f"an example the table cannot run: {command}"
         args = typed[2].split()
         out = [line for line in shown.splitlines() if not line.startswith("-:")]
