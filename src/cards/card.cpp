@@ -225,7 +225,7 @@ bool test_name(int item, int got, const char *begin, const char *end, bool utf8,
 int read_card(char *line, size_t n, int flags, char zones[ZONES_SIZE],
               size_t *length, char fault[FAULT_SIZE])
 {
-    char *const line_end = line + n;
+    const char *const line_end = line + n;
     const char *q = line;
     while (q < line_end && (*q == ' ' || is_separator(*q)))
         q++;

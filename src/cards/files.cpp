@@ -53,8 +53,7 @@ int open_list(const char *name)
 
 const char *output_refused(const char *name)
 {
-    struct _stat64 st {
-    };
+    struct _stat64 st = {};
     if (_wstat64(wide(name), &st) != 0)
         return errno == ENOENT ? nullptr : failure_reason();
     if ((st.st_mode & _S_IFREG) == 0)
@@ -119,8 +118,7 @@ int open_list(const char *name)
 
 const char *output_refused(const char *name)
 {
-    struct stat st {
-    };
+    struct stat st = {};
     if (stat(name, &st) != 0)
         return errno == ENOENT ? nullptr : failure_reason();
     if (!S_ISREG(st.st_mode))
@@ -131,8 +129,7 @@ const char *output_refused(const char *name)
 const char *output_target(const char *name)
 {
     static char target[PATH_MAX];
-    struct stat st {
-    };
+    struct stat st = {};
     if (lstat(name, &st) == 0 && S_ISLNK(st.st_mode) &&
         realpath(name, target) != nullptr)
         return target;
@@ -144,8 +141,7 @@ static int create_new(const char *temp, const char *name)
 {
     // NOLINTNEXTLINE(cppcoreguidelines-pro-type-vararg)
     const int fd = open(temp, O_WRONLY | O_CREAT | O_EXCL, 0666);
-    struct stat st {
-    };
+    struct stat st = {};
     if (fd >= 0 && stat(name, &st) == 0)
         (void)fchmod(fd, st.st_mode & 07777);
     return fd;
@@ -163,19 +159,17 @@ void remove_file(const char *name)
 
 long read_some(int fd, char *buf, size_t size)
 {
-    ssize_t n = 0;
-    do
+    ssize_t n = read(fd, buf, size);
+    while (n < 0 && errno == EINTR)
         n = read(fd, buf, size);
-    while (n < 0 && errno == EINTR);
     return static_cast<long>(n);
 }
 
 static long write_some(int fd, const char *buf, size_t size)
 {
-    ssize_t n = 0;
-    do
+    ssize_t n = write(fd, buf, size);
+    while (n < 0 && errno == EINTR)
         n = write(fd, buf, size);
-    while (n < 0 && errno == EINTR);
     return static_cast<long>(n);
 }
 

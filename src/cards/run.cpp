@@ -87,10 +87,9 @@ char *decimal(char *p, unsigned long long n)
 {
     char digits[24];
     size_t i = sizeof digits;
-    do {
+    digits[--i] = static_cast<char>('0' + n % 10);
+    for (n /= 10; n > 0; n /= 10)
         digits[--i] = static_cast<char>('0' + n % 10);
-        n /= 10;
-    } while (n > 0);
     std::memcpy(p, digits + i, sizeof digits - i);
     return p + (sizeof digits - i);
 }
@@ -172,7 +171,10 @@ int take_arguments(int argc, char **argv)
                 put_out(help, sizeof help - 1);
             } else {
                 put_out(program, sizeof program - 1);
-                put_out(" " TAVO_VERSION "\n", sizeof TAVO_VERSION + 1);
+                const char version[] = TAVO_VERSION;
+                put_out(" ", 1);
+                put_out(version, sizeof version - 1);
+                put_out("\n", 1);
             }
             return -2;
         } else {
