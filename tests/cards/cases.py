@@ -276,4 +276,30 @@ def manual_cases(page):
                    1 if err else 0, stderr="".join(line + "\n" for line in err).encode())
 
 
+# Texts that no row can bring about: they need memory to run out or a
+# rename to fail.
+UNSHOWN = {"Zeile zu lang!", "no memory for the list", "cannot replace OUTPUT: REASON"}
+
+
+def diagnostics_case(page, cases):
+    """A row that fails where the page's DIAGNOSTICS and the rows disagree:
+    each fault or error that a row expects must match one of the page's
+    texts, its capitalised words standing for any text, and each text but
+    UNSHOWN must be met by a row."""
+    roff = page.read_text(encoding="utf-8").split(".Sh DIAGNOSTICS", 1)[1].split(".Sh ", 1)[0]
+    texts = re.findall(r"^\.It Dq (.*)$", roff, re.M)
+    patterns = {t: re.compile(re.sub(r"\b(ITEM|C|MM|TT|JJ|OPTION|FILE|LINE|REASON|OUTPUT)\b", ".+",
+                                     re.escape(t))) for t in texts}
+    said = [re.sub(r"^(tavoScribe-cards: |[^:]*:\d+: )", "", line)
+            for c in cases for line in c.get("stderr", b"").decode().splitlines()
+            if not line.startswith("usage: ")]
+    problems = [f"no text of the page matches: {line}\n" for line in said
+                if not any(p.fullmatch(line) for p in patterns.values())]
+    problems += [f"no row shows: {t}\n" for t, p in patterns.items()
+                 if t not in UNSHOWN and not any(p.fullmatch(line) for line in said)]
+    return case("manual: DIAGNOSTICS and the rows agree", ["--version"], b"",
+                b"tavoScribe-cards " + VERSION + b"\n", 0, stderr="".join(problems).encode())
+
+
 CASES += manual_cases(TOP / "man" / "tavoScribe-cards.1")
+CASES.append(diagnostics_case(TOP / "man" / "tavoScribe-cards.1", CASES))
