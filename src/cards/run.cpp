@@ -332,8 +332,9 @@ int run_cards(int argc, char **argv)
         status = fail(NOT_READ, "no memory for the list");
     if (status == -1)
         status = read_list(in);
-    if (status < NOT_WRITTEN || status == -2) {
-        // The output has its last block, and is closed.
+    if (status < NOT_WRITTEN) {
+        // The output has its last block, and is closed: after the list, or
+        // after --help or --version (-2).
         flush_out();
         if (!out_failed && !close_file(out_fd))
             output_failed();
