@@ -104,18 +104,6 @@ void say_line(const char *name, unsigned long long line)
     say(": ");
 }
 
-int usage_error(const char *what, const char *arg)
-{
-    say(program);
-    say(": ");
-    say(what);
-    say(arg);
-    say("\n");
-    say(usage);
-    flush_err();
-    return NOT_READ;
-}
-
 // The run's own failure: a line on standard error.
 int fail(int status, const char *a, const char *b = "", const char *c = "",
          const char *d = "")
@@ -128,6 +116,14 @@ int fail(int status, const char *a, const char *b = "", const char *c = "",
     say(d);
     say("\n");
     return status;
+}
+
+// A usage error: its line, then the usage line.
+int usage_error(const char *what, const char *arg)
+{
+    fail(NOT_READ, what, arg);
+    say(usage);
+    return NOT_READ;
 }
 
 // The list and where its lines go.
