@@ -14,10 +14,11 @@ head -n 1000 "$work/1000000" >"$work/1000" && head -n 100000 "$work/1000000" >"$
 measure() { # WHAT CARDS COMMAND...: sets us to its microseconds a card
     what=$1 cards=$2
     shift 2
-    /usr/bin/time -f '%e %M' -o "$work/time" "$@" >"$work/out" || [ $? = 1 ]
-    read -r seconds kib <"$work/time"
-    us=$(awk "BEGIN { print $seconds * 1e6 / $cards }")
-    printf '%-28s %8d cards %7.2f s %9.2f us a card %7d KiB\n' "$what" "$cards" "$seconds" "$us" "$kib"
+    start=$(date +%s%N)
+    /usr/bin/time -f %M -o "$work/kib" "$@" >"$work/out" || [ $? = 1 ]
+    ns=$(($(date +%s%N) - start))
+    us=$(awk "BEGIN { print $ns / 1e3 / $cards }")
+    printf '%-28s %8d cards %8.3f s %9.3f us a card %7d KiB\n' "$what" "$cards" "$(awk "BEGIN { print $ns / 1e9 }")" "$us" "$(cat "$work/kib")"
 }
 measure "cards.sh of 1.1.0" 1000 env PATH="$build:$PATH" sh "$work/cards.sh" "$work/1000" && script=$us
 measure "mawk, splitting alone" 1000000 mawk '{print $1 "\t" $2 "\t" $3}' "$work/1000000" && mawk=$us
