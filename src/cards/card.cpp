@@ -236,7 +236,7 @@ int read_card(char *line, size_t n, int flags, char zones[ZONES_SIZE],
 
     // With names, the whole line decides whether blanks end them: a line
     // that holds a tab, comma or semicolon outside quotes lets a name hold
-    // blanks; in a line of blanks alone, more than five items most likely
+    // blanks; in a blank-separated line, more than five items most likely
     // mean a name with blanks, unquoted.
     bool separated = false;
     size_t items = 0;
