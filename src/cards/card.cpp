@@ -157,16 +157,22 @@ bool test_date(int item, const char *d, char *fault)
     return true;
 }
 
+// An item whose quote is not closed is the card's fault, in its place.
+bool unclosed(int item, int got, char *fault)
+{
+    if (got == ITEM_UNCLOSED)
+        append(append(fault, item_names[item]),
+               ": Anfuehrungszeichen ohne Ende!");
+    return got == ITEM_UNCLOSED;
+}
+
 // Tests the item of a card's serial number or dates, and completes its
 // field with its check digit.
 bool test_item(int item, int got, const char *begin, const char *end, bool utf8,
                char *field, char *fault)
 {
-    if (got == ITEM_UNCLOSED) {
-        append(append(fault, item_names[item]),
-               ": Anfuehrungszeichen ohne Ende!");
+    if (unclosed(item, got, fault))
         return false;
-    }
     const size_t length = item == SERIAL ? SERIAL_LENGTH : DATE_LENGTH;
     size_t n = got == ITEM_READ ? static_cast<size_t>(end - begin) : 0;
     bool plain = true;
@@ -202,11 +208,8 @@ bool test_item(int item, int got, const char *begin, const char *end, bool utf8,
 bool test_name(int item, int got, const char *begin, const char *end, bool utf8,
                char *fault)
 {
-    if (got == ITEM_UNCLOSED) {
-        append(append(fault, item_names[item]),
-               ": Anfuehrungszeichen ohne Ende!");
+    if (unclosed(item, got, fault))
         return false;
-    }
     const unsigned long c =
         got == ITEM_READ ? name_fault(begin, end, utf8) : NO_LETTER;
     if (c == NO_LETTER && item == SURNAME) {

@@ -19,8 +19,8 @@ const unsigned short cp1252[32] = {
 
 // Latin-1 and Latin Extended-A from U+00C0 to U+017F, 16 to a row. For each
 // letter its base letter, or '2' where the standard writes two letters
-// (see pairs), or '_' where it is no letter; and the combining mark that
-// the letter carries, or ' ' for none.
+// (see two_letter_capitals), or '_' where it is no letter; and the combining
+// mark that the letter carries, or ' ' for none.
 const char bases[] = "AAAA222CEEEEIIII"
                      "DNOOOO2_2UUU2Y22"
                      "AAAA222CEEEEIIII"
